@@ -1,0 +1,38 @@
+# Each layer is one static library made of the sources in its folder, so a new
+# file joins its layer without touching the build.
+function(terrabo_layer name)
+  cmake_parse_arguments(L "" "" "DIRS;DEPS" ${ARGN})
+  set(srcs)
+  foreach(dir IN LISTS L_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${L_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${L_DEPS})
+  endif()
+endfunction()
+
+# One GoogleTest binary per folder under tests/unit (or a given folder).
+function(terrabo_unit_test name dir)
+  cmake_parse_arguments(T "" "LABEL" "DEPS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    TERRABO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    TERRABO_RESOURCE_DIR="${TERRABO_RESOURCE_DIR}")
+  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60)
+endfunction()
