@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Image.h"
+
+#include <string>
+
+namespace terrabo {
+
+// Decodes resource images with QImage, into RGBA8888.
+class QtImageLoader final : public ImageLoader {
+public:
+    explicit QtImageLoader(std::string resourceDir) : resourceDir_(std::move(resourceDir)) {}
+    std::optional<Image> load(const std::string& fileName) override;
+    const std::string& resourceDir() const { return resourceDir_; }
+
+private:
+    std::string resourceDir_;
+};
+
+// Lays out one line of text with QPainter; "Arial" resolves through fontconfig.
+class QtTextRasterizer final : public TextRasterizer {
+public:
+    Image render(const std::string& utf8Text, const std::string& fontName, float pointSize,
+                 float scale) override;
+};
+
+} // namespace terrabo
