@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/math/Vec.h"
+#include "platform/View.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace terrabo {
+
+struct ScreenInfo {
+    Size bounds{320, 480}; // points
+    std::string model;
+    std::string systemVersion;
+};
+
+// Colour and depth formats of the rendering view.
+enum class ColorFormat { RGBA8 };
+constexpr unsigned kDepthComponent16 = 0x81A5;
+
+// The GL view the director draws into and receives touches from.
+class RenderView : public View {
+public:
+    virtual bool valid() const = 0;
+};
+
+// Everything the app needs from the application framework, in one place so
+// that scripted runs and tests can stand in for parts of it.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual ScreenInfo mainScreen() const = 0;
+    // Null when the window system refuses.
+    virtual std::unique_ptr<Window> createWindow(Rect bounds) = 0;
+    // Null when no GL ES 3 view can be made.
+    virtual std::unique_ptr<RenderView> createRenderView(Rect bounds, ColorFormat color,
+                                                         unsigned depthFormat) = 0;
+
+    // A modal alert with one button; returns at once, the button only closes it.
+    virtual void showAlert(const std::string& title, const std::string& message,
+                           const std::string& button) = 0;
+
+    // Ends the process with the status (scripted runs end the script instead).
+    virtual void exitProcess(int status) = 0;
+};
+
+} // namespace terrabo

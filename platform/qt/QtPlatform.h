@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMessageBox;
+class QWidget;
+
+namespace terrabo {
+
+struct AlertInfo {
+    std::string title;
+    std::string message;
+    std::vector<std::string> buttons;
+};
+
+// The application framework on Qt Widgets.
+class QtPlatform : public Platform {
+public:
+    explicit QtPlatform(ScreenInfo screen);
+    ~QtPlatform() override;
+
+    ScreenInfo mainScreen() const override { return screen_; }
+    std::unique_ptr<Window> createWindow(Rect bounds) override;
+    std::unique_ptr<RenderView> createRenderView(Rect bounds, ColorFormat color,
+                                                 unsigned depthFormat) override;
+    void showAlert(const std::string& title, const std::string& message,
+                   const std::string& button) override;
+    void exitProcess(int status) override;
+
+    // Alerts on screen, oldest first; pressing the topmost's only button.
+    std::vector<AlertInfo> alerts() const;
+    bool pressTopAlertButton();
+
+    QWidget* windowWidget() const { return window_; }
+
+    // Scripted runs end the script instead of the process.
+    void setExitHandler(std::function<void(int)> handler) { exitHandler_ = std::move(handler); }
+
+private:
+    void pruneAlerts() const;
+
+    ScreenInfo screen_;
+    QPointer<QWidget> window_;
+    mutable std::vector<QPointer<QMessageBox>> alerts_;
+    std::function<void(int)> exitHandler_;
+};
+
+// "3.1" style versions compared as numbers part by part; the running system's by default.
+std::string runningSystemVersion();
+
+} // namespace terrabo
