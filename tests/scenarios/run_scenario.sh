@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs one scenario with a fresh documents folder and checks its exit status.
+# A script states a status other than 0 with a line "# exit: N"; extra options
+# for the app with "# options: ...", and "# server" starts a terrabo-server for it.
+set -uo pipefail
+app=$1
+script=$2
+expected=$(sed -n 's/^# exit: *\([0-9]*\).*/\1/p' "$script" | head -n 1)
+expected=${expected:-0}
+options=$(sed -n 's/^# options: *//p' "$script" | head -n 1)
+work=$(mktemp -d)
+trap 'rm -rf "$work"; [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null' EXIT
+if grep -q '^# server' "$script"; then
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  "$TERRABO_SERVER" --port "$port" >"$work/server.log" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null && break; sleep 0.1; done
+  base="http://127.0.0.1:$port"
+  options="$options --lookup-base $base --map-base $base --apps-url $base/apps --ads-base $base"
+fi
+cd "$(dirname "$script")"
+# shellcheck disable=SC2086
+"$app" --script "$script" --documents "$work/documents" $options >"$work/out.json" 2>"$work/err.log"
+status=$?
+if [ "$status" -ne "$expected" ]; then
+  echo "exit status $status, expected $expected"
+  echo "--- stdout"; cat "$work/out.json"
+  echo "--- stderr (last 40 lines)"; tail -n 40 "$work/err.log"
+  exit 1
+fi
+cat "$work/out.json"
