@@ -14,7 +14,7 @@ packages=(
   libgles-dev libegl-dev libgl1-mesa-dri mesa-utils
   xvfb xauth x11-apps fonts-liberation xplanet-images imagemagick
   wrk nginx-light clang libclang-rt-14-dev
-  nodejs
+  nodejs python3
 )
 
 missing=()
