@@ -22,15 +22,15 @@ Json Json::object(std::initializer_list<Member> members) {
 }
 
 Json& Json::push(Json value) {
-    if (type_ == Type::Null)
-        type_ = Type::Array;
+    if (type_ != Type::Array)
+        *this = array();
     items_.push_back(std::move(value));
     return *this;
 }
 
 Json& Json::set(std::string_view key, Json value) {
-    if (type_ == Type::Null)
-        type_ = Type::Object;
+    if (type_ != Type::Object)
+        *this = object();
     if (Json* existing = find(key))
         *existing = std::move(value);
     else

@@ -53,10 +53,10 @@ class Json {
     const Array& items() const { return items_; }
     const Object& members() const { return members_; }
 
-    // Appends to an array (a null value becomes an empty array first).
+    // Appends to an array; any other value becomes an empty array first.
     Json& push(Json value);
-    // Sets a key of an object, in place when it exists (a null value becomes
-    // an empty object first).
+    // Sets a key of an object, in place when it exists; any other value
+    // becomes an empty object first.
     Json& set(std::string_view key, Json value);
     // Null when this is no object or has no such key.
     const Json* find(std::string_view key) const;

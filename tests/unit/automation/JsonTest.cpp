@@ -46,6 +46,10 @@ TEST(Json, SetReplacesInPlaceAndKeepsOrder) {
     Json object;
     object.set("x", 1).set("y", 2).set("x", 3);
     EXPECT_EQ(object.dump(), R"({"x": 3, "y": 2})");
+
+    Json number = 5;
+    number.push("a");
+    EXPECT_EQ(number.dump(), R"(["a"])");
 }
 
 TEST(Json, ParsesWhatItPrints) {
