@@ -1,0 +1,174 @@
+#include "engine/Director.h"
+
+#include "engine/Layer.h"
+#include "engine/render/Renderer.h"
+#include "platform/Clock.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace terrabo {
+namespace {
+std::unique_ptr<Director>& instance() {
+    static std::unique_ptr<Director> director;
+    return director;
+}
+
+std::vector<long> versionParts(const std::string& v) {
+    std::vector<long> parts;
+    std::stringstream in(v);
+    std::string part;
+    while (std::getline(in, part, '.'))
+        parts.push_back(std::strtol(part.c_str(), nullptr, 10));
+    return parts;
+}
+
+constexpr double kPausedInterval = 0.25;
+} // namespace
+
+int compareVersions(const std::string& a, const std::string& b) {
+    const auto pa = versionParts(a), pb = versionParts(b);
+    for (std::size_t i = 0; i < std::max(pa.size(), pb.size()); ++i) {
+        const long x = i < pa.size() ? pa[i] : 0, y = i < pb.size() ? pb[i] : 0;
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+Director::Director()
+    : scheduler_(std::make_unique<Scheduler>()), actions_(std::make_unique<ActionManager>(*scheduler_)) {}
+
+Director& Director::shared() {
+    if (!instance())
+        instance().reset(new Director());
+    return *instance();
+}
+
+void Director::reset() { instance().reset(new Director()); }
+
+bool Director::setDirectorType(int kind, const std::string& systemVersion) {
+    if (kind < kTimer || kind > kDisplayLink)
+        return false;
+    if (kind == kDisplayLink && compareVersions(systemVersion, "3.1") < 0)
+        return false;
+    kind_ = kind;
+    return true;
+}
+
+void Director::setDeviceOrientation(int orientation) {
+    if (orientation >= 1 && orientation <= 4)
+        orientation_ = orientation;
+}
+
+void Director::setAnimationInterval(double seconds) {
+    interval_ = seconds;
+    if (animating_ && trigger_)
+        trigger_->startFrames(interval_, kind_);
+}
+
+void Director::pause() {
+    if (paused_)
+        return;
+    intervalBeforePause_ = interval_;
+    setAnimationInterval(kPausedInterval);
+    paused_ = true;
+}
+
+void Director::resume() {
+    if (!paused_)
+        return;
+    setAnimationInterval(intervalBeforePause_);
+    // The paused time never shows up in a time step.
+    haveLastTime_ = clock_ && clock_->now(lastTime_);
+    paused_ = false;
+}
+
+void Director::startAnimation() {
+    animating_ = true;
+    haveLastTime_ = clock_ && clock_->now(lastTime_);
+    if (trigger_)
+        trigger_->startFrames(interval_, kind_);
+}
+
+void Director::stopAnimation() {
+    animating_ = false;
+    if (trigger_)
+        trigger_->stopFrames();
+}
+
+void Director::purgeCachedData() {
+    images_.purge();
+    if (renderer_)
+        renderer_->purgeTextureCache();
+}
+
+void Director::end() {
+    touches_.setEnabled(false);
+    touches_.removeAll();
+    if (running_) {
+        running_->onExit();
+        running_->cleanup();
+    }
+    running_.reset();
+    next_.reset();
+    stopAnimation();
+    purgeCachedData();
+    actions_.reset();
+    scheduler_ = std::make_unique<Scheduler>();
+    actions_ = std::make_unique<ActionManager>(*scheduler_);
+    trigger_ = nullptr;
+}
+
+void Director::runWithScene(std::shared_ptr<Scene> scene) {
+    if (running_ || next_) {
+        replaceScene(std::move(scene));
+        return;
+    }
+    next_ = std::move(scene);
+    startAnimation();
+}
+
+void Director::replaceScene(std::shared_ptr<Scene> scene) { next_ = std::move(scene); }
+
+float Director::computeDelta() {
+    double now = 0.0;
+    const bool readable = clock_ && clock_->now(now);
+    float dt = 0.0f;
+    if (nextDeltaZero_) {
+        nextDeltaZero_ = false;
+    } else if (readable && haveLastTime_) {
+        dt = static_cast<float>(now - lastTime_);
+        if (dt < 0.0f)
+            dt = 0.0f;
+    }
+    if (readable) {
+        lastTime_ = now;
+        haveLastTime_ = true;
+    }
+    return dt;
+}
+
+void Director::mainLoop(Renderer* renderer) {
+    lastDelta_ = computeDelta();
+    if (!paused_)
+        scheduler_->tick(lastDelta_);
+    if (next_) {
+        if (running_) {
+            running_->onExit();
+            running_->cleanup();
+        }
+        running_ = std::move(next_);
+        actions_->ensureRegistered();
+        running_->onEnter();
+    }
+    if (renderer) {
+        renderer->clear(clearColor_);
+        if (running_)
+            running_->visit(renderer, Mat4::identity());
+    }
+    ++frames_;
+}
+
+} // namespace terrabo

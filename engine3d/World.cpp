@@ -1,0 +1,103 @@
+#include "engine3d/World.h"
+
+#include "engine/render/Renderer.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace terrabo {
+namespace {
+void forEachNode(Node& root, const std::function<void(Node&)>& f) {
+    f(root);
+    for (const auto& child : root.children())
+        forEachNode(*child, f);
+}
+
+World* worldOf(Node* node) {
+    for (Node* n = node; n; n = n->parent())
+        if (auto* w = dynamic_cast<World*>(n))
+            return w;
+    return nullptr;
+}
+} // namespace
+
+World::World() { setName("World"); }
+
+void add3DChild(Node3D& parent, std::shared_ptr<Node3D> child) {
+    Node* added = child.get();
+    parent.addChild(std::move(child));
+    if (World* world = worldOf(&parent))
+        world->noteAdded(added);
+}
+
+void World::noteAdded(Node* node) {
+    forEachNode(*node, [this](Node& n) {
+        if (auto* camera = dynamic_cast<Camera*>(&n); camera && !activeCamera_)
+            activeCamera_ = camera;
+    });
+}
+
+void World::updateWorld(float dt) {
+    if (!playing_)
+        return;
+    dt = std::min(dt, maxUpdateInterval);
+    update(dt);
+    // Transforms are derived from locations and rotations when drawn, so
+    // everything the hook set shows in this frame.
+}
+
+void World::createGLBuffers() {
+    forEachNode(*this, [](Node& n) {
+        if (auto* mesh = dynamic_cast<MeshNode*>(&n); mesh && mesh->mesh)
+            mesh->mesh->wantGpuBuffers = true;
+    });
+}
+
+void World::setViewportAspect(float aspect) {
+    forEachNode(*this, [aspect](Node& n) {
+        if (auto* camera = dynamic_cast<Camera*>(&n))
+            camera->aspect = aspect;
+    });
+}
+
+std::vector<Light*> World::lights() {
+    std::vector<Light*> result;
+    forEachNode(*this, [&](Node& n) {
+        if (auto* light = dynamic_cast<Light*>(&n))
+            result.push_back(light);
+    });
+    return result;
+}
+
+void World::drawWorld(Renderer* renderer) {
+    if (!renderer || !activeCamera_)
+        return;
+    const Mat4 view = activeCamera_->view();
+    SceneLighting lighting;
+    lighting.worldAmbient = ambientLight;
+    for (Light* light : lights()) {
+        LightState state;
+        const Mat4 world = light->worldTransform();
+        if (light->directionalOnly) {
+            const Vec3 d = view.transformDirection(world.transformDirection({0, 0, 1}));
+            state.eyePosition = {d.x, d.y, d.z, 0.0f};
+        } else {
+            const Vec3 p = view.transformPoint(world.transformPoint({0, 0, 0}));
+            state.eyePosition = {p.x, p.y, p.z, 1.0f};
+        }
+        state.diffuse = light->diffuse;
+        state.specular = light->specular;
+        state.ambient = light->ambient;
+        lighting.lights.push_back(state);
+    }
+    renderer->begin3D(activeCamera_->projection(), view, lighting);
+    forEachNode(*this, [&](Node& n) {
+        auto* mesh = dynamic_cast<MeshNode*>(&n);
+        if (!mesh || !mesh->mesh || !mesh->visible())
+            return;
+        renderer->drawMesh(*mesh->mesh, mesh->worldTransform(), mesh->material.get());
+    });
+    renderer->end3D();
+}
+
+} // namespace terrabo
