@@ -38,6 +38,9 @@ public:
     virtual std::unique_ptr<RenderView> createRenderView(Rect bounds, ColorFormat color,
                                                          unsigned depthFormat) = 0;
 
+    // Makes the view the director's drawing target and the receiver of its touches.
+    virtual void attachToDirector(RenderView& view) = 0;
+
     // A modal alert with one button; returns at once, the button only closes it.
     virtual void showAlert(const std::string& title, const std::string& message,
                            const std::string& button) = 0;

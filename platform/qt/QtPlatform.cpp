@@ -1,5 +1,6 @@
 #include "platform/qt/QtPlatform.h"
 
+#include "platform/qt/DirectorBinding.h"
 #include "platform/qt/QtViews.h"
 
 #include <QMessageBox>
@@ -14,6 +15,18 @@ namespace terrabo {
 QtPlatform::QtPlatform(ScreenInfo screen) : screen_(std::move(screen)) {}
 
 QtPlatform::~QtPlatform() = default;
+
+QWidget* QtPlatform::windowWidget() const { return window_; }
+GlView* QtPlatform::glView() const { return glView_; }
+
+void QtPlatform::attachToDirector(RenderView& view) {
+    auto* qtView = dynamic_cast<QtRenderView*>(&view);
+    if (!qtView || !qtView->glView())
+        return;
+    glView_ = qtView->glView();
+    binding_ = std::make_unique<DirectorBinding>(*glView_, Director::shared());
+    binding_->setManualFrames(manualFrames_);
+}
 
 std::string runningSystemVersion() {
     const std::string version = QSysInfo::productVersion().toStdString();

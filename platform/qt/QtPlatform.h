@@ -13,6 +13,9 @@ class QWidget;
 
 namespace terrabo {
 
+class DirectorBinding;
+class GlView;
+
 struct AlertInfo {
     std::string title;
     std::string message;
@@ -32,12 +35,17 @@ public:
     void showAlert(const std::string& title, const std::string& message,
                    const std::string& button) override;
     void exitProcess(int status) override;
+    void attachToDirector(RenderView& view) override;
+    DirectorBinding* binding() const { return binding_.get(); }
+    // Scripted runs make every frame themselves.
+    void setManualFrames(bool manual) { manualFrames_ = manual; }
+    GlView* glView() const;
 
     // Alerts on screen, oldest first; pressing the topmost's only button.
     std::vector<AlertInfo> alerts() const;
     bool pressTopAlertButton();
 
-    QWidget* windowWidget() const { return window_; }
+    QWidget* windowWidget() const;
 
     // Scripted runs end the script instead of the process.
     void setExitHandler(std::function<void(int)> handler) { exitHandler_ = std::move(handler); }
@@ -49,6 +57,9 @@ private:
     QPointer<QWidget> window_;
     mutable std::vector<QPointer<QMessageBox>> alerts_;
     std::function<void(int)> exitHandler_;
+    std::unique_ptr<DirectorBinding> binding_;
+    QPointer<GlView> glView_;
+    bool manualFrames_ = false;
 };
 
 // "3.1" style versions compared as numbers part by part; the running system's by default.

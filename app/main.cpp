@@ -1,0 +1,3 @@
+#include "automation/AppSession.h"
+
+int main(int argc, char** argv) { return terrabo::runTerrabo(argc, argv); }

@@ -1,0 +1,131 @@
+#include "automation/AppSession.h"
+
+#include "app/BuildConfig.h"
+#include "automation/ScriptedApp.h"
+#include "automation/core/ScriptRunner.h"
+#include "engine/Director.h"
+#include "engine3d/WorldLayer.h"
+#include "overlay/TerraboLayer.h"
+#include "platform/Log.h"
+#include "platform/Resources.h"
+#include "platform/qt/LifecycleMonitor.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace terrabo {
+namespace {
+
+class SteadyClock final : public Clock {
+public:
+    bool now(double& seconds) override {
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        return true;
+    }
+};
+
+// Resources sit next to the installed binary, or in the build tree.
+std::string findResourceDir(const char* argv0) {
+    if (const char* env = std::getenv("TERRABO_RESOURCES"))
+        return env;
+    std::error_code ec;
+    const auto exe = std::filesystem::canonical(std::filesystem::path(argv0), ec);
+    if (!ec) {
+        for (const auto& candidate : {exe.parent_path() / "resources", exe.parent_path().parent_path() / "resources",
+                                      exe.parent_path().parent_path() / "share" / "terrabo"})
+            if (std::filesystem::exists(candidate / "Balls.pod", ec))
+                return candidate.string();
+    }
+    return TERRABO_BUILD_RESOURCE_DIR;
+}
+
+std::string g_argv0;
+
+} // namespace
+
+AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted)
+    : runtime_(runtime), options_(options), scripted_(scripted) {
+    ScreenInfo screen;
+    screen.bounds = {static_cast<float>(options.screenWidth), static_cast<float>(options.screenHeight)};
+    screen.model = options.model.value_or("Linux Phone");
+    screen.systemVersion = options.systemVersion.value_or(runningSystemVersion());
+    platform_ = std::make_unique<QtPlatform>(screen);
+    setResourceDir(findResourceDir(g_argv0.c_str()));
+    images_ = std::make_unique<QtImageLoader>(resourceDir());
+    setLogSink([this](const std::string& line) { log_.push_back(line); });
+
+    Director::reset();
+    Director& director = Director::shared();
+    director.imageCache().setLoader(images_.get());
+    if (scripted_) {
+        director.setClock(&virtualClock_);
+        platform_->setExitHandler([this](int status) { ended_ = status; });
+    } else {
+        realClock_ = std::make_unique<SteadyClock>();
+        director.setClock(realClock_.get());
+    }
+    delegate_ = std::make_unique<TerraboAppDelegate>(*platform_, director);
+}
+
+AppSession::~AppSession() {
+    setLogSink({});
+    delegate_.reset();
+    Director::reset();
+}
+
+void AppSession::launch() {
+    if (scripted_ && platform_)
+        platform_->setManualFrames(true);
+    delegate_->applicationDidFinishLaunching();
+    LifecycleHandlers handlers;
+    TerraboAppDelegate* d = delegate_.get();
+    handlers.willResignActive = [d] { d->applicationWillResignActive(); };
+    handlers.didBecomeActive = [d] { d->applicationDidBecomeActive(); };
+    handlers.didReceiveMemoryWarning = [d] { d->applicationDidReceiveMemoryWarning(); };
+    handlers.willEnterForeground = [d] { d->applicationWillEnterForeground(); };
+    handlers.didEnterBackground = [d] { d->applicationDidEnterBackground(); };
+    handlers.willTerminate = [d] { d->applicationWillTerminate(); };
+    handlers.significantTimeChange = [d] { d->applicationSignificantTimeChange(); };
+    // Scripted runs play the life-cycle themselves.
+    if (!scripted_)
+        runtime_.watchLifecycle(*platform_, handlers);
+}
+
+TerraboLayer* AppSession::overlay() const {
+    if (!delegate_->viewController())
+        return nullptr;
+    return dynamic_cast<TerraboLayer*>(delegate_->viewController()->controlledNode());
+}
+
+int runTerrabo(int argc, char** argv) {
+    g_argv0 = argc > 0 ? argv[0] : "terrabo";
+    QtRuntime runtime(argc, argv);
+    const auto args = runtime.arguments();
+    std::vector<char*> argvLeft;
+    for (const auto& a : args)
+        argvLeft.push_back(const_cast<char*>(a.c_str()));
+    automation::LaunchOptions options;
+    std::string error;
+    const bool ok = automation::parseLaunchOptions(static_cast<int>(argvLeft.size()), argvLeft.data(), options, error);
+    if (!ok) {
+        if (options.script)
+            return automation::reportScriptError(std::cout, error, 0);
+        std::cerr << "terrabo: " << error << "\n";
+        return 2;
+    }
+    const bool scripted = options.script.has_value();
+    AppSession session(runtime, options, scripted);
+    session.launch();
+    if (!session.platform().glView()) {
+        std::cerr << "terrabo: the window or its OpenGL ES view could not be created\n";
+        return 1;
+    }
+    if (!scripted)
+        return runtime.exec();
+    ScriptedApp target(session);
+    return automation::runScriptFile(*options.script, target, std::cout);
+}
+
+} // namespace terrabo

@@ -1,0 +1,146 @@
+#include "automation/ScriptedApp.h"
+
+#include "automation/AppSession.h"
+#include "engine/Director.h"
+#include "engine/Menu.h"
+#include "overlay/TerraboLayer.h"
+#include "platform/qt/DirectorBinding.h"
+#include "platform/qt/GlView.h"
+#include "world/CommandBoard.h"
+
+#include <cmath>
+
+namespace terrabo {
+
+using automation::AppEvent;
+using automation::BoardCell;
+
+void ScriptedApp::frames(int count, double dt) {
+    DirectorBinding* binding = session_.platform().binding();
+    for (int i = 0; i < count && !session_.endedWith(); ++i) {
+        session_.virtualClock().advance(dt);
+        // A stopped director draws no frames.
+        if (binding && Director::shared().isAnimating())
+            binding->renderFrame();
+        ++frame_;
+        session_.runtime().processEvents();
+    }
+}
+
+void ScriptedApp::touch(automation::TouchPhase phase, float x, float y, int taps) {
+    GlView* view = session_.platform().glView();
+    if (!view)
+        return;
+    TouchPhaseQt p = TouchPhaseQt::Began;
+    switch (phase) {
+    case automation::TouchPhase::Began: p = TouchPhaseQt::Began; break;
+    case automation::TouchPhase::Moved: p = TouchPhaseQt::Moved; break;
+    case automation::TouchPhase::Ended: p = TouchPhaseQt::Ended; break;
+    case automation::TouchPhase::Cancelled: p = TouchPhaseQt::Cancelled; break;
+    }
+    view->deliverTouch(p, {x, y}, taps, 0);
+    session_.runtime().processEvents();
+}
+
+bool ScriptedApp::button(const std::string& name, std::string& error) {
+    TerraboLayer* overlay = session_.overlay();
+    Node* control = nullptr;
+    if (overlay) {
+        if (name == "zoomIn")
+            control = overlay->zoomInButton;
+        else if (name == "zoomOut")
+            control = overlay->zoomOutButton;
+        else if (name == "search")
+            control = overlay->serButt;
+        else if (name == "flag")
+            control = overlay->flagButt;
+        else if (name == "home")
+            control = overlay->homeLocButt;
+        else if (name == "more" && overlay->serButt && overlay->serButt->parent())
+            for (const auto& child : overlay->serButt->parent()->children())
+                if (child->zOrder() == 3)
+                    control = child.get();
+    }
+    if (!control) {
+        error = "no control named " + name + " on screen";
+        return false;
+    }
+    // The centre of the control, from the engine's convention into the view's.
+    const Size size = control->contentSize();
+    const Vec3 centre = control->nodeToWorldTransform().transformPoint({size.width / 2, size.height / 2, 0});
+    const float height = Director::shared().winSize().height;
+    touch(automation::TouchPhase::Began, centre.x, height - centre.y, 1);
+    touch(automation::TouchPhase::Ended, centre.x, height - centre.y, 1);
+    return true;
+}
+
+void ScriptedApp::type(const std::string&) {}
+void ScriptedApp::pressReturn() {}
+
+bool ScriptedApp::alertOk(std::string& error) {
+    if (!session_.platform().pressTopAlertButton()) {
+        error = "no alert is on screen";
+        return false;
+    }
+    session_.runtime().processEvents();
+    return true;
+}
+
+bool ScriptedApp::panelWaitLoaded(double, std::string& error) {
+    error = "no web panel is shown";
+    return false;
+}
+
+void ScriptedApp::appEvent(AppEvent event) {
+    TerraboAppDelegate& d = session_.delegate();
+    switch (event) {
+    case AppEvent::Resign: d.applicationWillResignActive(); break;
+    case AppEvent::Activate: d.applicationDidBecomeActive(); break;
+    case AppEvent::Background: d.applicationDidEnterBackground(); break;
+    case AppEvent::Foreground: d.applicationWillEnterForeground(); break;
+    case AppEvent::Terminate: d.applicationWillTerminate(); break;
+    case AppEvent::MemoryWarning: d.applicationDidReceiveMemoryWarning(); break;
+    case AppEvent::TimeChange: d.applicationSignificantTimeChange(); break;
+    }
+}
+
+void ScriptedApp::network(automation::NetworkAnswer answer) { network_ = answer; }
+void ScriptedApp::locationFix(double, double) {}
+void ScriptedApp::locationError() {}
+
+void ScriptedApp::board(BoardCell cell, double value) {
+    CommandBoard& b = commandBoard();
+    const auto flag = static_cast<std::uint8_t>(value != 0.0 ? 1 : 0);
+    switch (cell) {
+    case BoardCell::AutoZoomPending: b.autoZoomPending = flag; break;
+    case BoardCell::CamResetPending: b.camResetPending = flag; break;
+    case BoardCell::SpinOn: b.spinOn = flag; break;
+    case BoardCell::AutoZoomSteps: b.autoZoomSteps = static_cast<std::int32_t>(std::lround(value)); break;
+    case BoardCell::ViewResetPending: b.viewResetPending = flag; break;
+    case BoardCell::TargetLat: b.targetLat = static_cast<float>(value); break;
+    case BoardCell::SwipeLeftPending: b.swipeLeftPending = flag; break;
+    case BoardCell::TargetLon: b.targetLon = static_cast<float>(value); break;
+    case BoardCell::SwipeRightPending: b.swipeRightPending = flag; break;
+    case BoardCell::TurnPending: b.turnPending = flag; break;
+    case BoardCell::ZoomInPending: b.zoomInPending = flag; break;
+    case BoardCell::ZoomOutPending: b.zoomOutPending = flag; break;
+    }
+}
+
+void ScriptedApp::clearLog() { session_.clearLog(); }
+void ScriptedApp::clearRequests() {}
+
+automation::Json ScriptedApp::state() { return appState(session_, frame_); }
+
+bool ScriptedApp::screenshot(const std::string& file, std::string& error) {
+    return QtRuntime::screenshot(session_.platform(), file, error);
+}
+
+bool ScriptedApp::appEnded(int& status) {
+    if (!session_.endedWith())
+        return false;
+    status = *session_.endedWith();
+    return true;
+}
+
+} // namespace terrabo

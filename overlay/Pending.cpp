@@ -1,0 +1,24 @@
+// Operations whose features are not built yet: each does nothing for now.
+#include "overlay/TerraboLayer.h"
+#include "world/CommandBoard.h"
+
+namespace terrabo {
+
+// Loads the lookup history into placeArr once the history file exists.
+void TerraboLayer::reading() {}
+// Creates and requests the banner once the banner service exists.
+void TerraboLayer::callAd() {}
+// Opens the search field once it exists.
+void TerraboLayer::serAxn() {}
+// Closes the search field once it exists.
+void TerraboLayer::closeSearchField() {}
+// Opens the web map once the web panel exists.
+void TerraboLayer::mapAxn() {}
+// Opens the page of other applications once the web panel exists.
+void TerraboLayer::moreAxn() {}
+// Asks for the device's position once the location service exists.
+void TerraboLayer::homeLocAxn() {}
+
+void TerraboLayer::callZoom() { commandBoard().autoZoomPending = 1; }
+
+} // namespace terrabo

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "engine/math/Vec.h"
+#include "engine3d/WorldLayer.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace terrabo {
+
+class Label;
+class MenuItem;
+class Sprite;
+class View;
+
+// The control overlay: draws the globe world as its content and puts the bars,
+// buttons and the place label over it. It never moves the camera or the globe
+// itself; it writes requests into the command board.
+class TerraboLayer : public WorldLayer {
+public:
+    ~TerraboLayer() override;
+
+    void initializeContols() override;
+
+    // Touch gestures on the scene.
+    void touchesBegan(const TouchSet& touches) override;
+    void touchesMoved(const TouchSet& touches) override;
+    void touchesEnded(const TouchSet& touches) override;
+    void stopAxn();
+
+    // Zoom buttons, flag and place label.
+    void zoomInAxn();
+    void zoomOutAxn();
+    void placeFlag();
+    void removePlaceLabel();
+
+    // Place finding.
+    void serAxn();
+    void reading();
+    void callZoom();
+
+    // Web panel.
+    void mapAxn();
+    void moreAxn();
+
+    // Current location.
+    void homeLocAxn();
+
+    // Banner.
+    void callAd();
+
+    View* bannerView = nullptr;
+    View* myText = nullptr;
+    Sprite* header = nullptr;
+    Sprite* buttbg = nullptr;
+    Sprite* buttbg1 = nullptr;
+    Vec2 startLoc;
+    Vec2 endLoc;
+    std::optional<std::string> str;
+    std::optional<std::string> result1;
+    Label* label = nullptr;
+    MenuItem* serButt = nullptr;
+    MenuItem* flagButt = nullptr;
+    MenuItem* homeLocButt = nullptr;
+    MenuItem* zoomInButton = nullptr;
+    MenuItem* zoomOutButton = nullptr;
+    bool more = false;
+    bool typing = false;
+    bool history = false;
+    std::unique_ptr<std::vector<std::string>> arr;
+    std::unique_ptr<std::vector<std::string>> placeArr;
+    bool left1 = false;
+    bool right1 = false;
+    View* myWebView = nullptr;
+    View* activityIndicator = nullptr;
+    View* webDisplayView = nullptr;
+
+    // Where the menu keeps the flag button while no place is marked, and where it shows it.
+    static constexpr Vec2 kFlagHidden{190.0f, -275.0f};
+    static constexpr Vec2 kFlagShown{190.0f, 275.0f};
+
+private:
+    void hideFlag();
+    void closeSearchField();
+};
+
+} // namespace terrabo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/Director.h"
+#include "platform/GlApi.h"
+#include "platform/qt/GlView.h"
+#include "platform/qt/QtImageLoader.h"
+
+#include <memory>
+
+namespace terrabo {
+
+class Renderer;
+
+// Joins the GL view and the director: the view's frames run the director's
+// main loop, its touches reach the engine, and the director starts and stops
+// the view's frame trigger.
+class DirectorBinding final : public FrameTrigger {
+public:
+    DirectorBinding(GlView& view, Director& director);
+    ~DirectorBinding() override;
+
+    void startFrames(double interval, int kind) override;
+    void stopFrames() override;
+
+    // Scripted runs drive frames themselves and keep the trigger quiet.
+    void setManualFrames(bool manual) { manual_ = manual; }
+    // Renders one frame now into the view's framebuffer.
+    void renderFrame();
+
+    Renderer* renderer() const { return renderer_.get(); }
+
+private:
+    void paint(int pixelWidth, int pixelHeight, float ratio);
+    void touch(TouchPhaseQt phase, Vec2 point, int taps, int id);
+
+    GlView& view_;
+    Director& director_;
+    GlApi gl_;
+    std::unique_ptr<Renderer> renderer_;
+    bool glFailed_ = false;
+    bool manual_ = false;
+    QtTextRasterizer text_;
+    std::map<int, Vec2> lastPoint_;
+};
+
+} // namespace terrabo

@@ -1,0 +1,44 @@
+#include "world/TerraboWorld.h"
+
+#include "engine/Director.h"
+#include "engine3d/Camera.h"
+#include "engine3d/MeshNode.h"
+#include "engine3d/PodModel.h"
+#include "platform/Resources.h"
+
+namespace terrabo {
+
+TerraboWorld::~TerraboWorld() = default;
+
+void TerraboWorld::initializeWorld() {
+    auto camera = std::make_shared<Camera>("Camera");
+    cam = camera.get();
+    camera->setLocation({0.0f, 0.0f, 5.0f});
+    add3DChild(*this, camera);
+
+    auto lamp = std::make_shared<Light>("Lamp");
+    lamp->setLocation({0.0f, 0.0f, 0.0f});
+    lamp->directionalOnly = false;
+    add3DChild(*camera, lamp);
+
+    if (auto model = loadPodResource(resourcePath("Balls.pod")))
+        add3DChild(*this, model);
+    createGLBuffers();
+
+    globe = getNodeNamed("Globe");
+    if (globe)
+        globe->setLocation({0.0f, 0.0f, -5.0f});
+    if (Node3D* ball = getNodeNamed("BeachBall"))
+        ball->setLocation({-500.0f, -500.0f, 100.0f});
+
+    auto ground = std::make_shared<MeshNode>("Ground");
+    Picture backdrop{"bg1.jpg", Director::shared().imageCache().image("bg1.jpg")};
+    ground->populateAsCenteredRectangle(960.0f, 960.0f, backdrop);
+    ground->setLocation({0.0f, 0.0f, -800.0f});
+    ground->setRotation({0.0f, 0.0f, 0.0f});
+    add3DChild(*this, ground);
+
+    xFactor = 0.5f;
+}
+
+} // namespace terrabo
