@@ -6,15 +6,15 @@
 
 namespace terrabo {
 
-DirectorBinding::DirectorBinding(GlView& view, Director& director) : view_(view), director_(director) {
+DirectorBinding::DirectorBinding(GlView& view, Director& director) : view_(&view), director_(director) {
     director_.setFrameTrigger(this);
     director_.setTextRasterizer(&text_);
     // In scripted runs the window system's repaints only show the last frame.
-    view_.setPaintHandler([this](int w, int h, float r) {
+    view_->setPaintHandler([this](int w, int h, float r) {
         if (!manual_)
             paint(w, h, r);
     });
-    view_.setTouchHandler([this](TouchPhaseQt p, Vec2 at, int taps, int id) { touch(p, at, taps, id); });
+    view_->setTouchHandler([this](TouchPhaseQt p, Vec2 at, int taps, int id) { touch(p, at, taps, id); });
 }
 
 DirectorBinding::~DirectorBinding() {
@@ -24,21 +24,29 @@ DirectorBinding::~DirectorBinding() {
         director_.setRenderer(nullptr);
     if (director_.textRasterizer() == &text_)
         director_.setTextRasterizer(nullptr);
-    view_.setPaintHandler({});
-    view_.setTouchHandler({});
-    if (renderer_ && view_.context()) {
-        view_.makeCurrent();
+    if (!view_) {
+        // The GL context went with the view; its objects went with it.
+        (void)renderer_.release();
+        return;
+    }
+    view_->setPaintHandler({});
+    view_->setTouchHandler({});
+    if (renderer_ && view_->context()) {
+        view_->makeCurrent();
         renderer_.reset();
-        view_.doneCurrent();
+        view_->doneCurrent();
     }
 }
 
 void DirectorBinding::startFrames(double interval, int kind) {
-    if (!manual_)
-        view_.startFrames(interval, kind);
+    if (!manual_ && view_)
+        view_->startFrames(interval, kind);
 }
 
-void DirectorBinding::stopFrames() { view_.stopFrames(); }
+void DirectorBinding::stopFrames() {
+    if (view_)
+        view_->stopFrames();
+}
 
 void DirectorBinding::paint(int pixelWidth, int pixelHeight, float ratio) {
     if (!renderer_ && !glFailed_) {
@@ -58,11 +66,13 @@ void DirectorBinding::paint(int pixelWidth, int pixelHeight, float ratio) {
 
 void DirectorBinding::renderFrame() {
     // Paints into the widget's framebuffer without going through the window system.
-    view_.makeCurrent();
-    const qreal ratio = view_.devicePixelRatioF();
-    paint(static_cast<int>(view_.width() * ratio), static_cast<int>(view_.height() * ratio),
+    if (!view_)
+        return;
+    view_->makeCurrent();
+    const qreal ratio = view_->devicePixelRatioF();
+    paint(static_cast<int>(view_->width() * ratio), static_cast<int>(view_->height() * ratio),
           static_cast<float>(ratio));
-    view_.doneCurrent();
+    view_->doneCurrent();
 }
 
 void DirectorBinding::touch(TouchPhaseQt phase, Vec2 point, int taps, int id) {

@@ -5,6 +5,9 @@
 #include "platform/qt/GlView.h"
 #include "platform/qt/QtImageLoader.h"
 
+#include <QPointer>
+
+#include <map>
 #include <memory>
 
 namespace terrabo {
@@ -33,7 +36,7 @@ private:
     void paint(int pixelWidth, int pixelHeight, float ratio);
     void touch(TouchPhaseQt phase, Vec2 point, int taps, int id);
 
-    GlView& view_;
+    QPointer<GlView> view_;
     Director& director_;
     GlApi gl_;
     std::unique_ptr<Renderer> renderer_;

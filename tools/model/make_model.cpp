@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
     Material earth;
     earth.name = "Earth";
     earth.texture = 0;
-    earth.specular = {0.25f, 0.25f, 0.25f};
-    earth.shininess = 24.0f;
+    earth.specular = {0.12f, 0.12f, 0.12f};
+    earth.shininess = 32.0f;
     Material ball;
     ball.name = "BeachBall";
     ball.texture = 1;
