@@ -4,7 +4,37 @@
 #include "platform/Log.h"
 #include "platform/qt/QtGlApi.h"
 
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
 namespace terrabo {
+namespace {
+
+// Milliseconds since the process was started, from the kernel's own records.
+double millisecondsSinceExec() {
+    std::ifstream statFile("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(statFile)), {});
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+    }
+    std::ifstream uptimeFile("/proc/uptime");
+    double uptime = 0;
+    uptimeFile >> uptime;
+    return (uptime - std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK))) * 1000.0;
+}
+
+} // namespace
 
 DirectorBinding::DirectorBinding(GlView& view, Director& director) : view_(&view), director_(director) {
     director_.setFrameTrigger(this);
@@ -15,6 +45,12 @@ DirectorBinding::DirectorBinding(GlView& view, Director& director) : view_(&view
             paint(w, h, r);
     });
     view_->setTouchHandler([this](TouchPhaseQt p, Vec2 at, int taps, int id) { touch(p, at, taps, id); });
+    // Start-up benchmark: report the first presented frame and leave.
+    if (std::getenv("TERRABO_EXIT_AFTER_FIRST_FRAME"))
+        QObject::connect(view_, &QOpenGLWidget::frameSwapped, view_, [] {
+            std::fprintf(stderr, "first frame presented %.0f ms after exec\n", millisecondsSinceExec());
+            QCoreApplication::exit(0);
+        });
 }
 
 DirectorBinding::~DirectorBinding() {
