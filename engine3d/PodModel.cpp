@@ -26,6 +26,10 @@ bool readFloats(const pod::Mesh& mesh, const pod::Attribute& a, std::uint32_t ve
 }
 
 std::shared_ptr<Mesh> convertMesh(const pod::Mesh& source) {
+    // A count the vertex data cannot hold is a damaged file, not a reason to allocate.
+    const std::size_t stride = source.positions.stride;
+    if (stride == 0 || source.numVertices > source.interleaved.size() / stride)
+        return nullptr;
     auto mesh = std::make_shared<Mesh>();
     mesh->vertices.resize(source.numVertices);
     for (std::uint32_t v = 0; v < source.numVertices; ++v) {
