@@ -18,11 +18,14 @@ void TouchDispatcher::addLayerHandler(LayerTouchHandler* handler, int priority) 
     standard_.insert(it, Standard{handler, priority});
 }
 
-void TouchDispatcher::removeHandler(const void* handler) {
+void TouchDispatcher::removeHandler(const ClaimingTouchHandler* handler) {
     std::erase_if(claiming_, [&](const Claiming& c) { return c.handler == handler; });
-    std::erase_if(standard_, [&](const Standard& s) { return s.handler == handler; });
     for (auto it = claimed_.begin(); it != claimed_.end();)
         it = it->second == handler ? claimed_.erase(it) : std::next(it);
+}
+
+void TouchDispatcher::removeHandler(const LayerTouchHandler* handler) {
+    std::erase_if(standard_, [&](const Standard& s) { return s.handler == handler; });
 }
 
 void TouchDispatcher::removeAll() {

@@ -14,7 +14,9 @@ class TouchDispatcher {
 public:
     void addClaimingHandler(ClaimingTouchHandler* handler, int priority);
     void addLayerHandler(LayerTouchHandler* handler, int priority);
-    void removeHandler(const void* handler);
+    // Typed, so a class that is both kinds of handler says which one it removes.
+    void removeHandler(const ClaimingTouchHandler* handler);
+    void removeHandler(const LayerTouchHandler* handler);
     void removeAll();
 
     void setEnabled(bool enabled) { enabled_ = enabled; }
