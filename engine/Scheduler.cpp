@@ -15,6 +15,9 @@ void Scheduler::scheduleUpdate(const void* target, int priority, bool paused, Up
     // Within a group, registration order; groups ordered negative, zero, positive.
     auto it = std::find_if(updates_.begin(), updates_.end(),
                            [&](const UpdateEntry& e) { return group(e.priority) > group(priority); });
+    // Registered ahead of the running update: keep the tick from running that one twice.
+    if (ticking_ && static_cast<std::size_t>(it - updates_.begin()) <= tickIndex_)
+        ++tickIndex_;
     updates_.insert(it, std::move(entry));
 }
 
@@ -99,10 +102,10 @@ bool Scheduler::isUpdatePaused(const void* target) const {
 void Scheduler::tick(float dt) {
     ticking_ = true;
     // Index loops: an update may register others (the action runner joins group 0 late).
-    for (std::size_t i = 0; i < updates_.size(); ++i) {
-        if (updates_[i].removed || updates_[i].paused)
+    for (tickIndex_ = 0; tickIndex_ < updates_.size(); ++tickIndex_) {
+        if (updates_[tickIndex_].removed || updates_[tickIndex_].paused)
             continue;
-        Update update = updates_[i].update;
+        Update update = updates_[tickIndex_].update;
         update(dt);
     }
     const std::size_t timerCountAtStart = timers_.size();

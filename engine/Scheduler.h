@@ -55,6 +55,7 @@ private:
     std::vector<UpdateEntry> updates_; // kept sorted by priority group, stable
     std::vector<Timer> timers_;
     bool ticking_ = false;
+    std::size_t tickIndex_ = 0; // the update running now, while ticking
 };
 
 } // namespace terrabo
