@@ -1,5 +1,6 @@
 #include "app/TerraboAppDelegate.h"
 
+#include "app/AppContext.h"
 #include "engine/Director.h"
 #include "engine3d/WorldLayer.h"
 #include "overlay/TerraboLayer.h"
@@ -34,6 +35,7 @@ void TerraboAppDelegate::applicationDidFinishLaunching() {
     }
 
     director_.setDefaultPixelFormat(1);
+    appContext() = AppContext{&platform_, window_.get(), renderView_.get()};
 
     world_ = World::create<TerraboWorld>();
 
@@ -68,6 +70,7 @@ void TerraboAppDelegate::applicationWillTerminate() {
     if (renderView_)
         renderView_->removeFromSuperview();
     viewController_.reset();
+    appContext().window = nullptr;
     window_.reset();
     director_.end();
 }

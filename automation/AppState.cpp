@@ -154,6 +154,18 @@ Json label(TerraboLayer* o) {
                          {"z", l.zOrder()}});
 }
 
+Json searchField(TerraboLayer* o) {
+    if (!o || !o->myText)
+        return Json();
+    const TextField& f = *o->myText;
+    const Rect r = f.frame();
+    return Json::object({{"inWindow", f.hasSuperview()},
+                         {"frame", Json::array({r.x, r.y, r.width, r.height})},
+                         {"placeholder", f.placeholder()},
+                         {"text", f.text()},
+                         {"firstResponder", f.isFirstResponder()}});
+}
+
 } // namespace
 
 Json appState(AppSession& session, long long frame) {
@@ -188,7 +200,7 @@ Json appState(AppSession& session, long long frame) {
         {"overlay", overlay(o)},
         {"controls", controls(o)},
         {"label", label(o)},
-        {"searchField", Json()},
+        {"searchField", searchField(o)},
         {"alerts", alerts},
         {"panel", Json()},
         {"banner", Json()},

@@ -74,8 +74,19 @@ bool ScriptedApp::button(const std::string& name, std::string& error) {
     return true;
 }
 
-void ScriptedApp::type(const std::string&) {}
-void ScriptedApp::pressReturn() {}
+void ScriptedApp::type(const std::string& text) {
+    TerraboLayer* overlay = session_.overlay();
+    if (overlay && overlay->myText && overlay->myText->hasSuperview())
+        overlay->myText->setText(text);
+    session_.runtime().processEvents();
+}
+
+void ScriptedApp::pressReturn() {
+    TerraboLayer* overlay = session_.overlay();
+    if (overlay && overlay->myText && overlay->myText->hasSuperview())
+        overlay->myText->pressReturn();
+    session_.runtime().processEvents();
+}
 
 bool ScriptedApp::alertOk(std::string& error) {
     if (!session_.platform().pressTopAlertButton()) {

@@ -8,10 +8,6 @@ namespace terrabo {
 void TerraboLayer::reading() {}
 // Creates and requests the banner once the banner service exists.
 void TerraboLayer::callAd() {}
-// Opens the search field once it exists.
-void TerraboLayer::serAxn() {}
-// Closes the search field once it exists.
-void TerraboLayer::closeSearchField() {}
 // Opens the web map once the web panel exists.
 void TerraboLayer::mapAxn() {}
 // Opens the page of other applications once the web panel exists.

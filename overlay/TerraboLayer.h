@@ -2,6 +2,7 @@
 
 #include "engine/math/Vec.h"
 #include "engine3d/WorldLayer.h"
+#include "platform/TextField.h"
 
 #include <memory>
 #include <optional>
@@ -18,7 +19,7 @@ class View;
 // The control overlay: draws the globe world as its content and puts the bars,
 // buttons and the place label over it. It never moves the camera or the globe
 // itself; it writes requests into the command board.
-class TerraboLayer : public WorldLayer {
+class TerraboLayer : public WorldLayer, public TextFieldDelegate {
 public:
     ~TerraboLayer() override;
 
@@ -38,6 +39,9 @@ public:
 
     // Place finding.
     void serAxn();
+    void specifyStartLevel();
+    bool textFieldShouldReturn(TextField& field) override;
+    void textFieldDidEndEditing(TextField& field) override;
     void reading();
     void callZoom();
 
@@ -52,7 +56,7 @@ public:
     void callAd();
 
     View* bannerView = nullptr;
-    View* myText = nullptr;
+    std::unique_ptr<TextField> myText;
     Sprite* header = nullptr;
     Sprite* buttbg = nullptr;
     Sprite* buttbg1 = nullptr;

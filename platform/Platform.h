@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/math/Vec.h"
+#include "platform/TextField.h"
 #include "platform/View.h"
 
 #include <functional>
@@ -44,6 +45,9 @@ public:
     // A modal alert with one button; returns at once, the button only closes it.
     virtual void showAlert(const std::string& title, const std::string& message,
                            const std::string& button) = 0;
+
+    // A single-line text field with the frame (view convention, window coordinates).
+    virtual std::unique_ptr<TextField> createTextField(Rect frame) = 0;
 
     // Ends the process with the status (scripted runs end the script instead).
     virtual void exitProcess(int status) = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include "platform/qt/DirectorBinding.h"
+#include "platform/qt/QtTextField.h"
 #include "platform/qt/QtViews.h"
 
 #include <QMessageBox>
@@ -45,6 +46,10 @@ std::unique_ptr<RenderView> QtPlatform::createRenderView(Rect bounds, ColorForma
     if (depthFormat != kDepthComponent16)
         return nullptr;
     return std::make_unique<QtRenderView>(bounds);
+}
+
+std::unique_ptr<TextField> QtPlatform::createTextField(Rect frame) {
+    return std::make_unique<QtTextField>(frame);
 }
 
 void QtPlatform::showAlert(const std::string& title, const std::string& message,

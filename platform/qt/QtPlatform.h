@@ -36,6 +36,7 @@ public:
                    const std::string& button) override;
     void exitProcess(int status) override;
     void attachToDirector(RenderView& view) override;
+    std::unique_ptr<TextField> createTextField(Rect frame) override;
     DirectorBinding* binding() const { return binding_.get(); }
     // Scripted runs make every frame themselves.
     void setManualFrames(bool manual) { manualFrames_ = manual; }

@@ -21,6 +21,8 @@ QWidget* widgetOf(View& view) {
         return v->widget();
     if (auto* v = dynamic_cast<WidgetView<View>*>(&view))
         return v->widget();
+    if (auto* v = dynamic_cast<WidgetView<TextField>*>(&view))
+        return v->widget();
     return nullptr;
 }
 
