@@ -97,6 +97,10 @@ void Node::scheduleUpdate(int priority) {
 
 void Node::unscheduleUpdate() { Director::shared().scheduler().unscheduleUpdate(this); }
 
+void Node::schedule(const std::string& key, std::function<void()> action, float interval) {
+    Director::shared().scheduler().schedule(this, key, std::move(action), interval, !running_);
+}
+
 void Node::runAction(std::shared_ptr<Action> action) {
     if (action)
         Director::shared().actionManager().addAction(std::move(action), this, !running_);

@@ -3,6 +3,7 @@
 #include "engine/math/Mat4.h"
 #include "engine/math/Vec.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ public:
     void scheduleUpdate(int priority = 0);
     void unscheduleUpdate();
     virtual void update(float) {}
+    // A repeating timer; scheduling the same key again only sets its interval.
+    void schedule(const std::string& key, std::function<void()> action, float interval);
     void runAction(std::shared_ptr<Action> action);
     void stopAllActions();
     int runningActionCount() const;
