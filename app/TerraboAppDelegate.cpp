@@ -35,7 +35,9 @@ void TerraboAppDelegate::applicationDidFinishLaunching() {
     }
 
     director_.setDefaultPixelFormat(1);
-    appContext() = AppContext{&platform_, window_.get(), renderView_.get()};
+    appContext().platform = &platform_;
+    appContext().window = window_.get();
+    appContext().renderView = renderView_.get();
 
     world_ = World::create<TerraboWorld>();
 

@@ -1,5 +1,6 @@
 #include "automation/AppSession.h"
 
+#include "app/AppContext.h"
 #include "app/BuildConfig.h"
 #include "automation/ScriptedApp.h"
 #include "automation/core/ScriptRunner.h"
@@ -8,7 +9,9 @@
 #include "overlay/TerraboLayer.h"
 #include "platform/Log.h"
 #include "platform/Resources.h"
+#include "platform/qt/CurlHttpClient.h"
 #include "platform/qt/LifecycleMonitor.h"
+#include "platform/qt/LinuxRouteProbe.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -66,12 +69,26 @@ AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& opti
         realClock_ = std::make_unique<SteadyClock>();
         director.setClock(realClock_.get());
     }
+    http_ = std::make_unique<RecordingHttpClient>(std::make_unique<CurlHttpClient>());
+    routeProbe_ = std::make_unique<LinuxRouteProbe>();
+    historyStore_ = std::make_unique<PlistFile>();
+    documents_ = std::make_unique<DocumentsFolder>(options.documents.value_or(""));
+    AppContext& app = appContext();
+    app.http = http_.get();
+    app.connectivity = scripted_ ? static_cast<ConnectivityProbe*>(&scriptedNetwork_) : routeProbe_.get();
+    app.historyStore = historyStore_.get();
+    app.documentsDir = documents_->path();
+    app.lookupBase = options.lookupBase.value_or(TERRABO_LOOKUP_BASE);
+    app.mapBase = options.mapBase.value_or(TERRABO_MAP_BASE);
+    app.appsUrl = options.appsUrl.value_or(TERRABO_APPS_URL);
+    app.adsBase = options.adsBase.value_or(TERRABO_ADS_BASE);
     delegate_ = std::make_unique<TerraboAppDelegate>(*platform_, director);
 }
 
 AppSession::~AppSession() {
     setLogSink({});
     delegate_.reset();
+    appContext() = AppContext{};
     Director::reset();
 }
 

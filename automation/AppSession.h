@@ -3,6 +3,10 @@
 #include "app/TerraboAppDelegate.h"
 #include "automation/core/LaunchOptions.h"
 #include "platform/Clock.h"
+#include "platform/ConnectivityProbe.h"
+#include "platform/HttpClient.h"
+#include "platform/qt/DocumentsFolder.h"
+#include "platform/qt/PlistFile.h"
 #include "platform/qt/QtImageLoader.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtRuntime.h"
@@ -15,6 +19,34 @@
 namespace terrabo {
 
 class TerraboLayer;
+
+// A lookup-service request as the app sent it.
+struct SentRequest {
+    std::string method;
+    std::string url;
+    std::string body;
+};
+
+// Keeps a record of every request on its way to the real client.
+class RecordingHttpClient final : public HttpClient {
+public:
+    explicit RecordingHttpClient(std::unique_ptr<HttpClient> client) : client_(std::move(client)) {}
+    std::optional<std::string> post(const std::string& url, const std::string& body) override {
+        sent.push_back({"POST", url, body});
+        return client_->post(url, body);
+    }
+    std::vector<SentRequest> sent;
+
+private:
+    std::unique_ptr<HttpClient> client_;
+};
+
+// The route as a script says it is.
+class ScriptedConnectivity final : public ConnectivityProbe {
+public:
+    std::optional<RouteFlags> defaultRoute() override { return flags; }
+    RouteFlags flags{true, false, false, false, false, false};
+};
 
 // The running app: platform, director, delegate, with the clock a scripted run
 // replaces. Interactive and scripted runs start it the same way.
@@ -33,6 +65,9 @@ public:
     const automation::LaunchOptions& options() const { return options_; }
 
     std::optional<int> endedWith() const { return ended_; }
+    RecordingHttpClient& http() { return *http_; }
+    ScriptedConnectivity& scriptedNetwork() { return scriptedNetwork_; }
+    const DocumentsFolder& documents() const { return *documents_; }
     const std::vector<std::string>& log() const { return log_; }
     void clearLog() { log_.clear(); }
 
@@ -44,6 +79,11 @@ private:
     std::unique_ptr<QtImageLoader> images_;
     std::unique_ptr<Clock> realClock_;
     ManualClock virtualClock_;
+    std::unique_ptr<RecordingHttpClient> http_;
+    std::unique_ptr<ConnectivityProbe> routeProbe_;
+    ScriptedConnectivity scriptedNetwork_;
+    std::unique_ptr<PlistFile> historyStore_;
+    std::unique_ptr<DocumentsFolder> documents_;
     std::unique_ptr<TerraboAppDelegate> delegate_;
     std::optional<int> ended_;
     std::vector<std::string> log_;

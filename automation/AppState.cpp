@@ -2,6 +2,8 @@
 #include "automation/AppSession.h"
 #include "automation/ScriptedApp.h"
 #include "engine/Director.h"
+
+#include <filesystem>
 #include "engine/Label.h"
 #include "engine/Menu.h"
 #include "overlay/TerraboLayer.h"
@@ -181,6 +183,12 @@ Json appState(AppSession& session, long long frame) {
             buttons.push(b);
         alerts.push(Json::object({{"title", a.title}, {"message", a.message}, {"buttons", buttons}}));
     }
+    Json requests = Json::array();
+    for (const auto& r : session.http().sent)
+        requests.push(Json::object({{"method", r.method}, {"url", r.url}, {"body", r.body}}));
+    const std::string historyPath = session.documents().filePath("name.plist");
+    std::error_code ec;
+    const bool historyExists = std::filesystem::exists(historyPath, ec);
     Json log = Json::array();
     for (const auto& line : session.log())
         log.push(line);
@@ -204,9 +212,9 @@ Json appState(AppSession& session, long long frame) {
         {"alerts", alerts},
         {"panel", Json()},
         {"banner", Json()},
-        {"historyFile", Json::object({{"path", ""}, {"exists", false}})},
+        {"historyFile", Json::object({{"path", historyPath}, {"exists", historyExists}})},
         {"log", log},
-        {"requests", Json::array()},
+        {"requests", requests},
     });
 }
 

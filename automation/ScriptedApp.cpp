@@ -115,7 +115,17 @@ void ScriptedApp::appEvent(AppEvent event) {
     }
 }
 
-void ScriptedApp::network(automation::NetworkAnswer answer) { network_ = answer; }
+void ScriptedApp::network(automation::NetworkAnswer answer) {
+    network_ = answer;
+    using automation::NetworkFlag;
+    RouteFlags& flags = session_.scriptedNetwork().flags;
+    flags.reachable = answer.has(NetworkFlag::Reachable);
+    flags.cellular = answer.has(NetworkFlag::Cellular);
+    flags.connectionRequired = answer.has(NetworkFlag::ConnectionRequired);
+    flags.connectionOnTraffic = answer.has(NetworkFlag::OnTraffic);
+    flags.connectionOnDemand = answer.has(NetworkFlag::OnDemand);
+    flags.interventionRequired = answer.has(NetworkFlag::InterventionRequired);
+}
 void ScriptedApp::locationFix(double, double) {}
 void ScriptedApp::locationError() {}
 
@@ -139,7 +149,7 @@ void ScriptedApp::board(BoardCell cell, double value) {
 }
 
 void ScriptedApp::clearLog() { session_.clearLog(); }
-void ScriptedApp::clearRequests() {}
+void ScriptedApp::clearRequests() { session_.http().sent.clear(); }
 
 automation::Json ScriptedApp::state() { return appState(session_, frame_); }
 

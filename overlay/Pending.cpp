@@ -4,8 +4,6 @@
 
 namespace terrabo {
 
-// Loads the lookup history into placeArr once the history file exists.
-void TerraboLayer::reading() {}
 // Creates and requests the banner once the banner service exists.
 void TerraboLayer::callAd() {}
 // Opens the web map once the web panel exists.
@@ -14,7 +12,5 @@ void TerraboLayer::mapAxn() {}
 void TerraboLayer::moreAxn() {}
 // Asks for the device's position once the location service exists.
 void TerraboLayer::homeLocAxn() {}
-
-void TerraboLayer::callZoom() { commandBoard().autoZoomPending = 1; }
 
 } // namespace terrabo

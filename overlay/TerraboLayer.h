@@ -43,7 +43,9 @@ public:
     bool textFieldShouldReturn(TextField& field) override;
     void textFieldDidEndEditing(TextField& field) override;
     void reading();
+    std::string saveFilePath() const;
     void callZoom();
+    bool connected();
 
     // Web panel.
     void mapAxn();
@@ -88,6 +90,8 @@ public:
 private:
     void hideFlag();
     void closeSearchField();
+    void evaluateAnswer(const std::string& answer);
+    void startAutoZoomTimer();
 };
 
 } // namespace terrabo
