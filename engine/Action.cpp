@@ -11,7 +11,7 @@ bool Action::step(float dt) {
         firstStep_ = false;
     else
         elapsed_ += dt;
-    const float t = duration_ > 0.0f ? std::min(1.0f, elapsed_ / duration_) : 1.0f;
+    const float t = duration_ > 0.0f ? std::min(1.0f, static_cast<float>(elapsed_ / duration_)) : 1.0f;
     update(t);
     done_ = elapsed_ >= duration_;
     return done_;

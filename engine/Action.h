@@ -20,7 +20,7 @@ public:
     bool step(float dt);
     bool isDone() const { return done_; }
     float duration() const { return duration_; }
-    float elapsed() const { return elapsed_; }
+    float elapsed() const { return static_cast<float>(elapsed_); }
     Node* target() const { return target_; }
 
 protected:
@@ -29,7 +29,8 @@ protected:
 
 private:
     float duration_;
-    float elapsed_ = 0.0f;
+    // Summed in double: sixty float steps of 1/60 s would fall short of one second.
+    double elapsed_ = 0.0;
     bool firstStep_ = true;
     bool done_ = false;
     Node* target_ = nullptr;

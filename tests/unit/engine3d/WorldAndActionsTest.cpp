@@ -51,6 +51,16 @@ TEST_F(RotateByTest, EndsExactlyOnStartPlusDifference) {
     }
 }
 
+TEST_F(RotateByTest, OneSecondIsSixtyStepsOfASixtiethAfterTheStartingOne) {
+    node->runAction(std::make_shared<RotateBy>(1.0f, Vec3{0, -270, -45}));
+    int ticks = 0;
+    while (node->runningActionCount() > 0 && ticks < 100) {
+        tick(1.0f / 60.0f);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 61);
+}
+
 TEST_F(RotateByTest, StepsLinearlyFromZeroAndEndsAtTheStepThatReachesTheDuration) {
     node->setRotation3D({0, 180, 0});
     node->runAction(std::make_shared<RotateBy>(1.0f, Vec3{0, -100, 40}));
