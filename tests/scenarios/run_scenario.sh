@@ -18,6 +18,17 @@ if grep -q '^# server' "$script"; then
   base="http://127.0.0.1:$port"
   options="$options --lookup-base $base --map-base $base --apps-url $base/apps --ads-base $base"
 fi
+if grep -q '^# lookup-stub' "$script"; then
+  python3 "$(dirname "$0")/lookup_stub.py" "$work/port" &
+  server_pid=$!
+  for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+  options="$options --lookup-base http://127.0.0.1:$(cat "$work/port")"
+fi
+if grep -q '^# history' "$script"; then
+  # A history file given inline: the lines after "# history" up to a blank line.
+  mkdir -p "$work/documents"
+  sed -n '/^# history/,/^$/p' "$script" | sed '1d;$d' | sed 's/^# \{0,1\}//' >"$work/documents/name.plist"
+fi
 cd "$(dirname "$script")"
 # shellcheck disable=SC2086
 "$app" --script "$script" --documents "$work/documents" $options >"$work/out.json" 2>"$work/err.log"
