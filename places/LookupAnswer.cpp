@@ -93,8 +93,7 @@ float readLeadingFloat(std::string_view field) {
     while (i < field.size() && isCSpace(field[i]))
         ++i;
     // from_chars takes a minus but not a plus; "+-1" is no number either way.
-    if (i < field.size() && field[i] == '+' &&
-        (i + 1 >= field.size() || field[i + 1] != '-'))
+    if (i < field.size() && field[i] == '+' && (i + 1 >= field.size() || field[i + 1] != '-'))
         ++i;
     const char* first = field.data() + i;
     const char* last = field.data() + field.size();
