@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstdint>
+
+// The gazetteer index file: a header, a table of sections, and the sections,
+// each 8-byte aligned, little-endian, laid out so the server can use them as
+// they lie in memory. Raise kIndexVersion with any change of layout.
+namespace terrabo::server {
+
+inline constexpr char kIndexMagic[8] = {'T', 'R', 'B', 'G', 'A', 'Z', 'I', 'X'};
+inline constexpr uint32_t kIndexVersion = 1;
+
+enum class SectionId : uint32_t {
+    Strings = 1,     // UTF-8 text referred to by StringRef
+    Places = 2,      // PlaceRecord[]
+    PlaceKeys = 3,   // KeyRecord[] -> place, by key, then score (largest first)
+    Countries = 4,   // CountryRecord[]
+    CountryKeys = 5, // KeyRecord[] -> country, by key; kQualifierOnly marks codes
+    Regions = 6,     // RegionRecord[]
+    WorldMap = 7,    // SVG path data of the countries, 0.1 degree units, Mercator
+};
+
+struct FileHeader {
+    char magic[8];
+    uint32_t version;
+    uint32_t sectionCount;
+};
+
+struct SectionEntry {
+    uint32_t id;
+    uint32_t reserved;
+    uint64_t offset;
+    uint64_t size;
+};
+
+struct StringRef {
+    uint32_t offset;
+    uint32_t length;
+};
+
+inline constexpr uint16_t kNoCountry = 0xFFFF;
+inline constexpr uint32_t kNoRegion = 0xFFFFFFFF;
+
+struct PlaceRecord {
+    int32_t latE5; // degrees * 1e5, north positive
+    int32_t lonE5; // degrees * 1e5, east positive
+    uint32_t population;
+    StringRef name;
+    uint16_t country;
+    uint16_t reserved;
+    uint32_t region;
+};
+
+// The top bit of a key's target is a flag; the rest is the index.
+inline constexpr uint32_t kKeyFlag = 0x80000000u;
+inline constexpr uint32_t kTargetMask = ~kKeyFlag;
+// Country codes ("FR", "FRA") select a country after a comma but do not
+// stand for it on their own: "DE" alone is no query for Germany.
+inline constexpr uint32_t kQualifierOnly = kKeyFlag;
+// A place's alternate names rank below the names of others: GeoNames lists
+// "Venice" among the names of Dayton, Ohio, which outnumbers Venice.
+inline constexpr uint32_t kAlternateName = kKeyFlag;
+inline constexpr uint32_t kAlternateNameWeight = 10;
+
+inline uint32_t placeKeyScore(uint32_t target, uint32_t population) {
+    return target & kAlternateName ? population / kAlternateNameWeight : population;
+}
+
+struct KeyRecord {
+    StringRef key; // folded text
+    uint32_t target;
+};
+
+struct CountryRecord {
+    StringRef name;
+    int32_t latE5;
+    int32_t lonE5;
+    uint32_t areaKm2;
+    char code[2];
+    uint16_t reserved;
+};
+
+struct RegionRecord {
+    StringRef name;
+    StringRef key;     // folded name
+    StringRef codeKey; // folded admin code, e.g. "tx" for Texas
+    uint16_t country;
+    uint16_t reserved;
+};
+
+static_assert(sizeof(FileHeader) == 16);
+static_assert(sizeof(SectionEntry) == 24);
+static_assert(sizeof(PlaceRecord) == 28);
+static_assert(sizeof(KeyRecord) == 12);
+static_assert(sizeof(CountryRecord) == 24);
+static_assert(sizeof(RegionRecord) == 28);
+
+} // namespace terrabo::server

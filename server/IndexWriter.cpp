@@ -1,0 +1,202 @@
+#include "server/IndexWriter.h"
+
+#include "server/IndexFormat.h"
+#include "server/TextFold.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
+#include <unordered_map>
+
+namespace terrabo::server {
+namespace {
+
+class StringPool {
+public:
+    StringRef add(const std::string& text) {
+        auto [it, inserted] = offsets_.try_emplace(text, static_cast<uint32_t>(blob_.size()));
+        if (inserted)
+            blob_ += text;
+        return StringRef{it->second, static_cast<uint32_t>(text.size())};
+    }
+    const std::string& blob() const { return blob_; }
+
+private:
+    std::unordered_map<std::string, uint32_t> offsets_;
+    std::string blob_;
+};
+
+int32_t toE5(double degrees) { return static_cast<int32_t>(std::lround(degrees * 1e5)); }
+
+std::string foldedOrEmpty(const std::string& text) { return foldText(text).value_or(""); }
+
+template <typename T> void appendRecords(std::string& out, const std::vector<T>& records) {
+    out.append(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(T));
+}
+
+struct PendingKey {
+    std::string key;
+    uint32_t target;
+    uint32_t rank; // smaller sorts first within one key
+};
+
+std::vector<KeyRecord> keyRecords(std::vector<PendingKey>& keys, StringPool& pool) {
+    std::sort(keys.begin(), keys.end(), [](const PendingKey& a, const PendingKey& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.rank != b.rank)
+            return a.rank < b.rank;
+        return a.target < b.target;
+    });
+    std::vector<KeyRecord> records;
+    records.reserve(keys.size());
+    for (const PendingKey& k : keys)
+        records.push_back(KeyRecord{pool.add(k.key), k.target});
+    return records;
+}
+
+} // namespace
+
+std::string IndexWriter::build() const {
+    StringPool pool;
+
+    std::vector<CountryInput> countries = countries_;
+    std::stable_sort(countries.begin(), countries.end(),
+              [](const CountryInput& a, const CountryInput& b) { return a.code < b.code; });
+    std::map<std::string, uint16_t> countryIndex;
+    std::vector<CountryRecord> countryRecords;
+    std::vector<PendingKey> countryKeys;
+    for (const CountryInput& c : countries) {
+        if (c.code.size() != 2 || countryIndex.count(c.code) || countryRecords.size() >= kNoCountry)
+            continue;
+        const auto index = static_cast<uint16_t>(countryRecords.size());
+        countryIndex[c.code] = index;
+        CountryRecord record{};
+        record.name = pool.add(c.name);
+        record.latE5 = toE5(c.lat);
+        record.lonE5 = toE5(c.lon);
+        record.areaKm2 = c.areaKm2;
+        std::memcpy(record.code, c.code.data(), 2);
+        countryRecords.push_back(record);
+
+        std::set<std::string> names;
+        for (const std::string& n : c.names)
+            if (auto key = foldedOrEmpty(n); !key.empty())
+                names.insert(key);
+        std::set<std::string> codes;
+        for (const std::string& n : c.codes)
+            if (auto key = foldedOrEmpty(n); !key.empty() && !names.count(key))
+                codes.insert(key);
+        for (const std::string& key : names)
+            countryKeys.push_back({key, index, 0});
+        for (const std::string& key : codes)
+            countryKeys.push_back({key, index | kQualifierOnly, 0});
+    }
+
+    std::vector<RegionInput> regions = regions_;
+    std::stable_sort(regions.begin(), regions.end(), [](const RegionInput& a, const RegionInput& b) {
+        return std::tie(a.country, a.code) < std::tie(b.country, b.code);
+    });
+    std::map<std::pair<std::string, std::string>, uint32_t> regionIndex;
+    std::vector<RegionRecord> regionRecords;
+    for (const RegionInput& r : regions) {
+        const auto country = countryIndex.find(r.country);
+        if (country == countryIndex.end() || regionIndex.count({r.country, r.code}))
+            continue;
+        regionIndex[{r.country, r.code}] = static_cast<uint32_t>(regionRecords.size());
+        RegionRecord record{};
+        record.name = pool.add(r.name);
+        record.key = pool.add(foldedOrEmpty(r.name));
+        record.codeKey = pool.add(foldedOrEmpty(r.code));
+        record.country = country->second;
+        regionRecords.push_back(record);
+    }
+
+    std::vector<const PlaceInput*> places;
+    for (const PlaceInput& p : places_)
+        places.push_back(&p);
+    std::stable_sort(places.begin(), places.end(),
+              [](const PlaceInput* a, const PlaceInput* b) { return a->id < b->id; });
+    std::vector<PlaceRecord> placeRecords;
+    std::vector<PendingKey> placeKeys;
+    for (const PlaceInput* p : places) {
+        const auto index = static_cast<uint32_t>(placeRecords.size());
+        PlaceRecord record{};
+        record.latE5 = toE5(p->lat);
+        record.lonE5 = toE5(p->lon);
+        record.population = p->population;
+        record.name = pool.add(p->name);
+        const auto country = countryIndex.find(p->country);
+        record.country = country == countryIndex.end() ? kNoCountry : country->second;
+        const auto region = regionIndex.find({p->country, p->region});
+        record.region = region == regionIndex.end() ? kNoRegion : region->second;
+        placeRecords.push_back(record);
+
+        // The name and the ASCII name are the place's own; the rest are
+        // alternates unless they fold to one of those.
+        std::map<std::string, uint32_t> keys;
+        for (size_t i = 0; i < p->otherNames.size() + 1; ++i) {
+            const std::string& name = i == 0 ? p->name : p->otherNames[i - 1];
+            const uint32_t flag = i == 0 || (i == 1 && p->hasAsciiName) ? 0 : kAlternateName;
+            if (auto key = foldedOrEmpty(name); !key.empty()) {
+                auto [it, inserted] = keys.try_emplace(std::move(key), flag);
+                if (!inserted)
+                    it->second &= flag;
+            }
+        }
+        // Best score first, so the first exact hit is the best one.
+        for (const auto& [key, flag] : keys)
+            placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, p->population)});
+    }
+
+    const std::vector<KeyRecord> placeKeyRecords = keyRecords(placeKeys, pool);
+    const std::vector<KeyRecord> countryKeyRecords = keyRecords(countryKeys, pool);
+
+    std::vector<std::pair<SectionId, std::string>> sections;
+    sections.emplace_back(SectionId::Strings, pool.blob());
+    std::string bytes;
+    appendRecords(bytes, placeRecords);
+    sections.emplace_back(SectionId::Places, std::move(bytes));
+    bytes.clear();
+    appendRecords(bytes, placeKeyRecords);
+    sections.emplace_back(SectionId::PlaceKeys, std::move(bytes));
+    bytes.clear();
+    appendRecords(bytes, countryRecords);
+    sections.emplace_back(SectionId::Countries, std::move(bytes));
+    bytes.clear();
+    appendRecords(bytes, countryKeyRecords);
+    sections.emplace_back(SectionId::CountryKeys, std::move(bytes));
+    bytes.clear();
+    appendRecords(bytes, regionRecords);
+    sections.emplace_back(SectionId::Regions, std::move(bytes));
+    sections.emplace_back(SectionId::WorldMap, worldMap_);
+
+    FileHeader header{};
+    std::memcpy(header.magic, kIndexMagic, sizeof header.magic);
+    header.version = kIndexVersion;
+    header.sectionCount = static_cast<uint32_t>(sections.size());
+
+    const auto align8 = [](uint64_t n) { return (n + 7) & ~uint64_t{7}; };
+    std::vector<SectionEntry> table;
+    uint64_t offset = align8(sizeof header + sections.size() * sizeof(SectionEntry));
+    for (const auto& [id, data] : sections) {
+        table.push_back(SectionEntry{static_cast<uint32_t>(id), 0, offset, data.size()});
+        offset = align8(offset + data.size());
+    }
+
+    std::string out;
+    out.reserve(offset);
+    out.append(reinterpret_cast<const char*>(&header), sizeof header);
+    appendRecords(out, table);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        out.resize(table[i].offset, '\0');
+        out += sections[i].second;
+    }
+    out.resize(offset, '\0');
+    return out;
+}
+
+} // namespace terrabo::server
