@@ -13,19 +13,36 @@ namespace {
 
 using State = StringArrayFile::State;
 
+// The text of one <string>, the reader standing on its start tag. Converting
+// each piece straight to UTF-8 skips building a QString per entry.
+bool readString(QXmlStreamReader& xml, std::string& text) {
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::Characters: {
+            const QByteArray piece = xml.text().toUtf8();
+            text.append(piece.constData(), static_cast<std::size_t>(piece.size()));
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            return true;
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            break;
+        default:
+            return false; // markup or an unknown entity inside the text
+        }
+    }
+    return false;
+}
+
 // Reads <array> of <string>s, the reader standing just inside the array.
 bool readStrings(QXmlStreamReader& xml, std::vector<std::string>& items) {
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            if (xml.name() != QLatin1String("string"))
+        case QXmlStreamReader::StartElement:
+            if (xml.name() != QLatin1String("string") || !readString(xml, items.emplace_back()))
                 return false;
-            const QString text = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-            if (xml.hasError())
-                return false;
-            items.push_back(text.toStdString());
             break;
-        }
         case QXmlStreamReader::EndElement:
             return true; // </array>
         case QXmlStreamReader::Characters:
