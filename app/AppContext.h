@@ -7,6 +7,7 @@ namespace terrabo {
 class ConnectivityProbe;
 class HistoryStore;
 class HttpClient;
+class LocationService;
 class Platform;
 class RenderView;
 class Window;
@@ -20,6 +21,7 @@ struct AppContext {
     HttpClient* http = nullptr;
     ConnectivityProbe* connectivity = nullptr;
     HistoryStore* historyStore = nullptr;
+    LocationService* location = nullptr;
     std::string documentsDir;
     std::string lookupBase;
     std::string mapBase;

@@ -48,6 +48,9 @@ void TerraboAppDelegate::applicationDidFinishLaunching() {
 
     viewController_ = std::make_unique<ViewController>();
     viewController_->autorotate = false;
+    // The banner was made with the overlay, before the view controller existed.
+    if (overlay->bannerView)
+        overlay->bannerView->setRootViewController(viewController_.get());
     viewController_->runSceneOnNode(overlay);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/qt/CurlHttpClient.h"
 #include "platform/qt/LifecycleMonitor.h"
 #include "platform/qt/LinuxRouteProbe.h"
+#include "platform/qt/QtLocation.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -48,6 +49,41 @@ std::string g_argv0;
 
 } // namespace
 
+class ScriptedLocationService::Manager final : public LocationManager {
+public:
+    explicit Manager(ScriptedLocationService& service) : service_(service) { service_.managers.push_back(this); }
+    ~Manager() override { std::erase(service_.managers, this); }
+    void setDelegate(LocationManagerDelegate* d) override { delegate = d; }
+    void setDesiredAccuracyKilometer() override {}
+    void startUpdatingLocation() override { updating = true; }
+    void stopUpdatingLocation() override { updating = false; }
+    LocationManagerDelegate* delegate = nullptr;
+    bool updating = false;
+
+private:
+    ScriptedLocationService& service_;
+};
+
+std::unique_ptr<LocationManager> ScriptedLocationService::createManager() {
+    return std::make_unique<Manager>(*this);
+}
+
+void ScriptedLocationService::answerFix(double lat, double lon) {
+    for (Manager* m : std::vector<Manager*>(managers))
+        if (m->updating && m->delegate) {
+            m->delegate->didUpdateToLocation(*m, LocationFix{lat, lon}, nullptr);
+            return;
+        }
+}
+
+void ScriptedLocationService::answerError() {
+    for (Manager* m : std::vector<Manager*>(managers))
+        if (m->updating && m->delegate) {
+            m->delegate->didFailWithError(*m);
+            return;
+        }
+}
+
 AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted)
     : runtime_(runtime), options_(options), scripted_(scripted) {
     ScreenInfo screen;
@@ -77,6 +113,8 @@ AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& opti
     app.http = http_.get();
     app.connectivity = scripted_ ? static_cast<ConnectivityProbe*>(&scriptedNetwork_) : routeProbe_.get();
     app.historyStore = historyStore_.get();
+    realLocation_ = std::make_unique<QtLocationService>();
+    app.location = scripted_ ? static_cast<LocationService*>(&scriptedLocation_) : realLocation_.get();
     app.documentsDir = documents_->path();
     app.lookupBase = options.lookupBase.value_or(TERRABO_LOOKUP_BASE);
     app.mapBase = options.mapBase.value_or(TERRABO_MAP_BASE);

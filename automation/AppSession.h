@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/ConnectivityProbe.h"
 #include "platform/HttpClient.h"
+#include "platform/Location.h"
 #include "platform/qt/DocumentsFolder.h"
 #include "platform/qt/PlistFile.h"
 #include "platform/qt/QtImageLoader.h"
@@ -41,6 +42,17 @@ private:
     std::unique_ptr<HttpClient> client_;
 };
 
+// The location service as a script plays it: a fix or an error answers the
+// manager whose request is open, if any.
+class ScriptedLocationService final : public LocationService {
+public:
+    class Manager;
+    std::unique_ptr<LocationManager> createManager() override;
+    void answerFix(double lat, double lon);
+    void answerError();
+    std::vector<Manager*> managers;
+};
+
 // The route as a script says it is.
 class ScriptedConnectivity final : public ConnectivityProbe {
 public:
@@ -67,6 +79,7 @@ public:
     std::optional<int> endedWith() const { return ended_; }
     RecordingHttpClient& http() { return *http_; }
     ScriptedConnectivity& scriptedNetwork() { return scriptedNetwork_; }
+    ScriptedLocationService& scriptedLocation() { return scriptedLocation_; }
     const DocumentsFolder& documents() const { return *documents_; }
     const std::vector<std::string>& log() const { return log_; }
     void clearLog() { log_.clear(); }
@@ -82,6 +95,8 @@ private:
     std::unique_ptr<RecordingHttpClient> http_;
     std::unique_ptr<ConnectivityProbe> routeProbe_;
     ScriptedConnectivity scriptedNetwork_;
+    ScriptedLocationService scriptedLocation_;
+    std::unique_ptr<LocationService> realLocation_;
     std::unique_ptr<PlistFile> historyStore_;
     std::unique_ptr<DocumentsFolder> documents_;
     std::unique_ptr<TerraboAppDelegate> delegate_;

@@ -168,6 +168,18 @@ Json searchField(TerraboLayer* o) {
                          {"firstResponder", f.isFirstResponder()}});
 }
 
+Json banner(TerraboLayer* o) {
+    if (!o || !o->bannerView)
+        return Json();
+    const BannerView& b = *o->bannerView;
+    const Rect r = b.frame();
+    return Json::object({{"frame", Json::array({r.x, r.y, r.width, r.height})},
+                         {"adUnitId", b.adUnitID()},
+                         {"requested", b.requested()},
+                         // The banner is added at start-up, before any panel, so it lies below.
+                         {"belowPanel", true}});
+}
+
 } // namespace
 
 Json appState(AppSession& session, long long frame) {
@@ -211,7 +223,7 @@ Json appState(AppSession& session, long long frame) {
         {"searchField", searchField(o)},
         {"alerts", alerts},
         {"panel", Json()},
-        {"banner", Json()},
+        {"banner", banner(o)},
         {"historyFile", Json::object({{"path", historyPath}, {"exists", historyExists}})},
         {"log", log},
         {"requests", requests},

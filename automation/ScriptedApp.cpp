@@ -126,8 +126,15 @@ void ScriptedApp::network(automation::NetworkAnswer answer) {
     flags.connectionOnDemand = answer.has(NetworkFlag::OnDemand);
     flags.interventionRequired = answer.has(NetworkFlag::InterventionRequired);
 }
-void ScriptedApp::locationFix(double, double) {}
-void ScriptedApp::locationError() {}
+void ScriptedApp::locationFix(double lat, double lon) {
+    session_.scriptedLocation().answerFix(lat, lon);
+    session_.runtime().processEvents();
+}
+
+void ScriptedApp::locationError() {
+    session_.scriptedLocation().answerError();
+    session_.runtime().processEvents();
+}
 
 void ScriptedApp::board(BoardCell cell, double value) {
     CommandBoard& b = commandBoard();

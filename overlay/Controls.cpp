@@ -87,6 +87,7 @@ void TerraboLayer::initializeContols() {
 TerraboLayer::~TerraboLayer() {
     arr.reset();
     placeArr.reset();
+    locationGetter.reset();
 }
 
 } // namespace terrabo

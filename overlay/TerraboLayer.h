@@ -2,6 +2,8 @@
 
 #include "engine/math/Vec.h"
 #include "engine3d/WorldLayer.h"
+#include "places/LocationGetter.h"
+#include "platform/Banner.h"
 #include "platform/TextField.h"
 
 #include <memory>
@@ -19,7 +21,7 @@ class View;
 // The control overlay: draws the globe world as its content and puts the bars,
 // buttons and the place label over it. It never moves the camera or the globe
 // itself; it writes requests into the command board.
-class TerraboLayer : public WorldLayer, public TextFieldDelegate {
+class TerraboLayer : public WorldLayer, public TextFieldDelegate, public LocationGetterDelegate {
 public:
     ~TerraboLayer() override;
 
@@ -53,11 +55,12 @@ public:
 
     // Current location.
     void homeLocAxn();
+    void newPhysicalLocation(const LocationFix& location) override;
 
     // Banner.
     void callAd();
 
-    View* bannerView = nullptr;
+    std::unique_ptr<BannerView> bannerView;
     std::unique_ptr<TextField> myText;
     Sprite* header = nullptr;
     Sprite* buttbg = nullptr;
@@ -77,6 +80,7 @@ public:
     bool history = false;
     std::unique_ptr<std::vector<std::string>> arr;
     std::unique_ptr<std::vector<std::string>> placeArr;
+    std::unique_ptr<LocationGetter> locationGetter;
     bool left1 = false;
     bool right1 = false;
     View* myWebView = nullptr;

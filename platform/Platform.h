@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/math/Vec.h"
+#include "platform/Banner.h"
 #include "platform/TextField.h"
 #include "platform/View.h"
 
@@ -48,6 +49,9 @@ public:
 
     // A single-line text field with the frame (view convention, window coordinates).
     virtual std::unique_ptr<TextField> createTextField(Rect frame) = 0;
+
+    // The standard 320 x 50 banner with a frame; it asks adsBase for house ads.
+    virtual std::unique_ptr<BannerView> createBannerView(Rect frame, const std::string& adsBase) = 0;
 
     // Ends the process with the status (scripted runs end the script instead).
     virtual void exitProcess(int status) = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt/QtPlatform.h"
 
 #include "platform/qt/DirectorBinding.h"
+#include "platform/qt/QtBanner.h"
 #include "platform/qt/QtTextField.h"
 #include "platform/qt/QtViews.h"
 
@@ -50,6 +51,10 @@ std::unique_ptr<RenderView> QtPlatform::createRenderView(Rect bounds, ColorForma
 
 std::unique_ptr<TextField> QtPlatform::createTextField(Rect frame) {
     return std::make_unique<QtTextField>(frame);
+}
+
+std::unique_ptr<BannerView> QtPlatform::createBannerView(Rect frame, const std::string& adsBase) {
+    return std::make_unique<QtBannerView>(frame, adsBase);
 }
 
 void QtPlatform::showAlert(const std::string& title, const std::string& message,

@@ -37,6 +37,7 @@ public:
     void exitProcess(int status) override;
     void attachToDirector(RenderView& view) override;
     std::unique_ptr<TextField> createTextField(Rect frame) override;
+    std::unique_ptr<BannerView> createBannerView(Rect frame, const std::string& adsBase) override;
     DirectorBinding* binding() const { return binding_.get(); }
     // Scripted runs make every frame themselves.
     void setManualFrames(bool manual) { manualFrames_ = manual; }

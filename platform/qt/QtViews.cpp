@@ -23,6 +23,8 @@ QWidget* widgetOf(View& view) {
         return v->widget();
     if (auto* v = dynamic_cast<WidgetView<TextField>*>(&view))
         return v->widget();
+    if (auto* v = dynamic_cast<WidgetView<BannerView>*>(&view))
+        return v->widget();
     return nullptr;
 }
 

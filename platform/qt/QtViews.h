@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Banner.h"
 #include "platform/qt/GlView.h"
 
 #include <QPointer>

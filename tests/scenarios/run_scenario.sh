@@ -30,8 +30,9 @@ if grep -q '^# history' "$script"; then
   sed -n '/^# history/,/^$/p' "$script" | sed '1d;$d' | sed 's/^# \{0,1\}//' >"$work/documents/name.plist"
 fi
 cd "$(dirname "$script")"
-# shellcheck disable=SC2086
-"$app" --script "$script" --documents "$work/documents" $options >"$work/out.json" 2>"$work/err.log"
+# Options may quote words with blanks ("iPad Simulator").
+eval "set -- $options"
+"$app" --script "$script" --documents "$work/documents" "$@" >"$work/out.json" 2>"$work/err.log"
 status=$?
 if [ "$status" -ne "$expected" ]; then
   echo "exit status $status, expected $expected"
