@@ -168,6 +168,16 @@ Json searchField(TerraboLayer* o) {
                          {"firstResponder", f.isFirstResponder()}});
 }
 
+Json panel(TerraboLayer* o) {
+    if (!o || !o->webDisplayView)
+        return Json();
+    const Rect r = o->webDisplayView->frame();
+    return Json::object({{"url", o->myWebView ? Json(o->myWebView->url()) : Json()},
+                         {"frame", Json::array({r.x, r.y, r.width, r.height})},
+                         {"indicatorAnimating", o->activityIndicator ? o->activityIndicator->isAnimating() : false},
+                         {"loaded", o->myWebView ? o->myWebView->loaded() : false}});
+}
+
 Json banner(TerraboLayer* o) {
     if (!o || !o->bannerView)
         return Json();
@@ -222,7 +232,7 @@ Json appState(AppSession& session, long long frame) {
         {"label", label(o)},
         {"searchField", searchField(o)},
         {"alerts", alerts},
-        {"panel", Json()},
+        {"panel", panel(o)},
         {"banner", banner(o)},
         {"historyFile", Json::object({{"path", historyPath}, {"exists", historyExists}})},
         {"log", log},

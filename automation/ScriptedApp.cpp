@@ -44,6 +44,16 @@ void ScriptedApp::touch(automation::TouchPhase phase, float x, float y, int taps
 
 bool ScriptedApp::button(const std::string& name, std::string& error) {
     TerraboLayer* overlay = session_.overlay();
+    if (name == "done") {
+        // The panel's own button, pressed as a finger would.
+        if (!overlay || !overlay->webDisplayView) {
+            error = "no web panel is shown";
+            return false;
+        }
+        session_.platform().pressPanelDone(*overlay->webDisplayView);
+        session_.runtime().processEvents();
+        return true;
+    }
     Node* control = nullptr;
     if (overlay) {
         if (name == "zoomIn")
@@ -97,8 +107,23 @@ bool ScriptedApp::alertOk(std::string& error) {
     return true;
 }
 
-bool ScriptedApp::panelWaitLoaded(double, std::string& error) {
-    error = "no web panel is shown";
+bool ScriptedApp::panelWaitLoaded(double seconds, std::string& error) {
+    TerraboLayer* overlay = session_.overlay();
+    if (!overlay || !overlay->webDisplayView) {
+        error = "no web panel is shown";
+        return false;
+    }
+    const double step = 0.05;
+    for (double waited = 0; waited < seconds; waited += step) {
+        if (overlay->myWebView && overlay->myWebView->loaded())
+            return true;
+        session_.runtime().waitFor(step);
+        if (!overlay->webDisplayView)
+            break;
+    }
+    if (overlay->myWebView && overlay->myWebView->loaded())
+        return true;
+    error = "the web panel did not finish loading";
     return false;
 }
 

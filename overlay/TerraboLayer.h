@@ -5,6 +5,7 @@
 #include "places/LocationGetter.h"
 #include "platform/Banner.h"
 #include "platform/TextField.h"
+#include "platform/WebPanel.h"
 
 #include <memory>
 #include <optional>
@@ -21,7 +22,10 @@ class View;
 // The control overlay: draws the globe world as its content and puts the bars,
 // buttons and the place label over it. It never moves the camera or the globe
 // itself; it writes requests into the command board.
-class TerraboLayer : public WorldLayer, public TextFieldDelegate, public LocationGetterDelegate {
+class TerraboLayer : public WorldLayer,
+                     public TextFieldDelegate,
+                     public LocationGetterDelegate,
+                     public WebPanelOwner {
 public:
     ~TerraboLayer() override;
 
@@ -52,6 +56,9 @@ public:
     // Web panel.
     void mapAxn();
     void moreAxn();
+    void webAxn();
+    void doneAction() override;
+    void webViewDidFinishLoad() override;
 
     // Current location.
     void homeLocAxn();
@@ -83,9 +90,9 @@ public:
     std::unique_ptr<LocationGetter> locationGetter;
     bool left1 = false;
     bool right1 = false;
-    View* myWebView = nullptr;
-    View* activityIndicator = nullptr;
-    View* webDisplayView = nullptr;
+    WebView* myWebView = nullptr;
+    ActivityIndicator* activityIndicator = nullptr;
+    std::unique_ptr<WebPanel> webDisplayView;
 
     // Where the menu keeps the flag button while no place is marked, and where it shows it.
     static constexpr Vec2 kFlagHidden{190.0f, -275.0f};

@@ -3,6 +3,7 @@
 #include "engine/math/Vec.h"
 #include "platform/Banner.h"
 #include "platform/TextField.h"
+#include "platform/WebPanel.h"
 #include "platform/View.h"
 
 #include <functional>
@@ -52,6 +53,13 @@ public:
 
     // The standard 320 x 50 banner with a frame; it asks adsBase for house ads.
     virtual std::unique_ptr<BannerView> createBannerView(Rect frame, const std::string& adsBase) = 0;
+
+    // Loads the interface file (a resource) with the owner: its outlets are
+    // set, the done button and the web view report to the owner. Null when the
+    // file cannot be loaded.
+    virtual std::unique_ptr<WebPanel> loadWebPanel(const std::string& interfaceName, WebPanelOwner& owner,
+                                                   WebView*& webViewOutlet,
+                                                   ActivityIndicator*& indicatorOutlet) = 0;
 
     // Ends the process with the status (scripted runs end the script instead).
     virtual void exitProcess(int status) = 0;

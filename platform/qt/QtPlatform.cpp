@@ -3,6 +3,8 @@
 #include "platform/qt/DirectorBinding.h"
 #include "platform/qt/QtBanner.h"
 #include "platform/qt/QtTextField.h"
+#include "platform/qt/QtWebPanel.h"
+#include "platform/Resources.h"
 #include "platform/qt/QtViews.h"
 
 #include <QMessageBox>
@@ -55,6 +57,22 @@ std::unique_ptr<TextField> QtPlatform::createTextField(Rect frame) {
 
 std::unique_ptr<BannerView> QtPlatform::createBannerView(Rect frame, const std::string& adsBase) {
     return std::make_unique<QtBannerView>(frame, adsBase);
+}
+
+std::unique_ptr<WebPanel> QtPlatform::loadWebPanel(const std::string& interfaceName, WebPanelOwner& owner,
+                                                   WebView*& webViewOutlet, ActivityIndicator*& indicatorOutlet) {
+    auto panel = loadQtWebPanel(resourcePath(interfaceName + ".ui"), owner);
+    if (panel) {
+        webViewOutlet = panel->webView();
+        indicatorOutlet = panel->activityIndicator();
+    }
+    return panel;
+}
+
+void QtPlatform::pressPanelDone(WebPanel& panel) {
+    if (QWidget* root = widgetOf(panel))
+        if (auto* done = root->findChild<QPushButton*>("doneButton"))
+            done->click();
 }
 
 void QtPlatform::showAlert(const std::string& title, const std::string& message,

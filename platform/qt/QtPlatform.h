@@ -38,10 +38,15 @@ public:
     void attachToDirector(RenderView& view) override;
     std::unique_ptr<TextField> createTextField(Rect frame) override;
     std::unique_ptr<BannerView> createBannerView(Rect frame, const std::string& adsBase) override;
+    std::unique_ptr<WebPanel> loadWebPanel(const std::string& interfaceName, WebPanelOwner& owner,
+                                           WebView*& webViewOutlet, ActivityIndicator*& indicatorOutlet) override;
     DirectorBinding* binding() const { return binding_.get(); }
     // Scripted runs make every frame themselves.
     void setManualFrames(bool manual) { manualFrames_ = manual; }
     GlView* glView() const;
+
+    // Clicks the done button of a panel loaded from an interface file.
+    void pressPanelDone(WebPanel& panel);
 
     // Alerts on screen, oldest first; pressing the topmost's only button.
     std::vector<AlertInfo> alerts() const;

@@ -26,7 +26,7 @@ struct QtRuntime::State {
 QtRuntime::QtRuntime(int& argc, char** argv) : state_(std::make_unique<State>()) {
     // The web engine shares GL resources with the GL view.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QSurfaceFormat::setDefaultFormat(GlView::surfaceFormat());
+    // The GL view asks for GL ES itself; the web engine keeps the desktop default.
     if (geteuid() == 0) {
         // The web engine's sandbox refuses to run as root.
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

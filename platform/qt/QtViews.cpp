@@ -25,6 +25,8 @@ QWidget* widgetOf(View& view) {
         return v->widget();
     if (auto* v = dynamic_cast<WidgetView<BannerView>*>(&view))
         return v->widget();
+    if (auto* v = dynamic_cast<WidgetView<WebPanel>*>(&view))
+        return v->widget();
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Banner.h"
+#include "platform/WebPanel.h"
 #include "platform/qt/GlView.h"
 
 #include <QPointer>

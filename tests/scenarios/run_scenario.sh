@@ -22,7 +22,8 @@ if grep -q '^# lookup-stub' "$script"; then
   python3 "$(dirname "$0")/lookup_stub.py" "$work/port" &
   server_pid=$!
   for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-  options="$options --lookup-base http://127.0.0.1:$(cat "$work/port")"
+  stub="http://127.0.0.1:$(cat "$work/port")"
+  options="$options --lookup-base $stub --map-base $stub --apps-url $stub/apps"
 fi
 if grep -q '^# history' "$script"; then
   # A history file given inline: the lines after "# history" up to a blank line.
