@@ -1,0 +1,27 @@
+#include "Canvas.h"
+
+#include <cmath>
+
+namespace terrabo::images {
+
+QSize pixelSizeFor(QSizeF points, LayoutScale scale) {
+    // A hair of tolerance so that 50 / 0.25 stays 200 despite rounding.
+    const auto pixels = [](double pt, double s) {
+        return static_cast<int>(std::ceil(pt / s - 1e-6));
+    };
+    return {pixels(points.width(), scale.x), pixels(points.height(), scale.y)};
+}
+
+QImage paintInPoints(QSizeF points, LayoutScale scale, const std::function<void(QPainter&)>& draw) {
+    QImage image(pixelSizeFor(points, scale), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    painter.scale(1.0 / scale.x, 1.0 / scale.y);
+    draw(painter);
+    painter.end();
+    return image;
+}
+
+} // namespace terrabo::images
