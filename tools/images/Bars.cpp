@@ -21,7 +21,7 @@ QColor withAlpha(QColor c, int alpha) {
 // globe. The bottom row shows it mirrored, which keeps both hairlines inside.
 QImage rowBar() {
     // A little wider than the screen, so that no column of stars shows at its sides.
-    constexpr double w = 320.5, h = 50;
+    constexpr double w = 320.7, h = 50;
     return paintInPoints({w, h}, scales::kBar, [](QPainter& p) {
         using namespace palette;
         QLinearGradient fill(0, 0, 0, h);

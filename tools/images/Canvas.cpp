@@ -5,9 +5,10 @@
 namespace terrabo::images {
 
 QSize pixelSizeFor(QSizeF points, LayoutScale scale) {
-    // A hair of tolerance so that 50 / 0.25 stays 200 despite rounding.
+    // The tolerance keeps a quotient such as 33 / 0.55 (59.999...) from losing a pixel
+    // to rounding.
     const auto pixels = [](double pt, double s) {
-        return static_cast<int>(std::ceil(pt / s - 1e-6));
+        return static_cast<int>(std::floor(pt / s + 1e-6));
     };
     return {pixels(points.width(), scale.x), pixels(points.height(), scale.y)};
 }

@@ -15,7 +15,7 @@ struct LayoutScale {
     double y = 1;
 };
 
-// Pixels an image needs so that, shown at `scale`, it covers at least `points`.
+// The most whole pixels that, shown at `scale`, stay within `points`.
 QSize pixelSizeFor(QSizeF points, LayoutScale scale);
 
 // A transparent image of `points` at `scale`, with `draw` painting in points: the
