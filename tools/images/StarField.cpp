@@ -150,7 +150,7 @@ Rgb pickTint(Random& random) {
 // a great many faint ones. Levels are the peak of the core before saturation.
 void star(Sky& sky, Random& random, double x, double y) {
     constexpr double faintest = 20, brightest = 9000;
-    const double peak = std::min(brightest, faintest * std::pow(1.0 - random.unit(), -1 / 1.25));
+    const double peak = std::min(brightest, faintest * std::pow(1.0 - random.unit(), -1 / 1.1));
     const Rgb tint = pickTint(random);
     const double sigma = 0.55 + 0.33 * std::log10(peak / faintest);
     // Bright cores burn white; the colour shows in the fringe.
