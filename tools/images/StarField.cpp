@@ -77,8 +77,8 @@ class Sky {
 
 // Where the galaxy's band runs, in texture units.
 struct Band {
-    double px = 0.56, py = 0.47;   // a point on its middle line
-    double dx = 0.53, dy = -0.848; // along it, up and to the right
+    double px = 0.52, py = 0.47;    // a point on its middle line
+    double dx = 0.407, dy = -0.914; // along it, up and to the right
     double across(double u, double v) const { return (u - px) * -dy + (v - py) * dx; }
     double along(double u, double v) const { return (u - px) * dx + (v - py) * dy; }
 };
