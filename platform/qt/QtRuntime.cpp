@@ -26,7 +26,12 @@ struct QtRuntime::State {
 QtRuntime::QtRuntime(int& argc, char** argv) : state_(std::make_unique<State>()) {
     // The web engine shares GL resources with the GL view.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The GL view asks for GL ES itself; the web engine keeps the desktop default.
+    // GL ES everywhere, so the shared context and the GL view agree.
+    QSurfaceFormat::setDefaultFormat(GlView::surfaceFormat());
+    // The web engine composes in software: its GPU path wants desktop GL next
+    // to our GL ES context, which X servers without a GPU cannot give it.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-gpu-compositing");
     if (geteuid() == 0) {
         // The web engine's sandbox refuses to run as root.
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
