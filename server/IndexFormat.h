@@ -54,8 +54,8 @@ struct PlaceRecord {
 // The top bit of a key's target is a flag; the rest is the index.
 inline constexpr uint32_t kKeyFlag = 0x80000000u;
 inline constexpr uint32_t kTargetMask = ~kKeyFlag;
-// Country codes ("FR", "FRA") select a country after a comma but do not
-// stand for it on their own: "DE" alone is no query for Germany.
+// Country codes ("FR", "FRA") select a country after a comma; on their own
+// they give way to a place of that name ("Ita" is a town in Paraguay).
 inline constexpr uint32_t kQualifierOnly = kKeyFlag;
 // A place's alternate names rank below the names of others: GeoNames lists
 // "Venice" among the names of Dayton, Ohio, which outnumbers Venice.

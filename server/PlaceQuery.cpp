@@ -113,12 +113,16 @@ private:
 };
 
 std::optional<FoundPlace> findUnqualified(const Gazetteer& g, const std::string& name) {
-    for (const KeyRecord& k : g.exactKeys(g.countryKeys(), name))
+    const auto countries = g.exactKeys(g.countryKeys(), name);
+    for (const KeyRecord& k : countries)
         if (!(k.target & kQualifierOnly))
             return countryAt(g, k.target);
     const auto exact = g.exactKeys(g.placeKeys(), name);
     if (!exact.empty())
         return placeAt(g, exact.front().target & kTargetMask);
+    // A bare code ("DE") yields to a place of that name, but not to prefixes.
+    if (!countries.empty())
+        return countryAt(g, countries.front().target & kTargetMask);
     const auto prefix = g.prefixKeys(g.placeKeys(), name);
     if (prefix.empty())
         return std::nullopt;
@@ -172,8 +176,12 @@ std::optional<std::pair<double, double>> parseCoordinates(std::string_view text)
     return std::pair{lat, lon};
 }
 
+bool isQueryText(std::string_view text) {
+    return text.size() <= kMaxQueryBytes && isValidUtf8(text) && !hasControlCharacters(text);
+}
+
 std::optional<FoundPlace> findPlace(const Gazetteer& g, std::string_view text) {
-    if (text.size() > kMaxQueryBytes || !isValidUtf8(text) || hasControlCharacters(text))
+    if (!isQueryText(text))
         return std::nullopt;
 
     if (const auto coordinates = parseCoordinates(text)) {

@@ -21,6 +21,9 @@ struct FoundPlace {
     double areaKm2 = 0; // countries only, to frame them on the map
 };
 
+// At most kMaxQueryBytes of UTF-8 without control characters (blanks aside).
+bool isQueryText(std::string_view text);
+
 // "12.972,77.595", "-33.25 151.5", "48.85; 2.35": latitude then longitude.
 std::optional<std::pair<double, double>> parseCoordinates(std::string_view text);
 
