@@ -1,5 +1,6 @@
 #include "server/HttpServer.h"
 
+#include "server/RequestLog.h"
 #include "server/WorkerPool.h"
 
 #include <httplib.h>
@@ -79,7 +80,7 @@ std::string printable(std::string_view text, size_t limit) {
     return out;
 }
 
-void logRequest(const httplib::Request& req, const httplib::Response& res) {
+void logRequest(RequestLog& log, const httplib::Request& req, const httplib::Response& res) {
     // Requests the library turned away never reached the handler's clock.
     char took[32] = "-";
     if (requestStart != std::chrono::steady_clock::time_point()) {
@@ -92,10 +93,8 @@ void logRequest(const httplib::Request& req, const httplib::Response& res) {
                                 printable(req.remote_addr, 64).c_str(),
                                 printable(req.method, 16).c_str(), printable(req.target, 600).c_str(),
                                 res.status, res.body.size(), took);
-    // One write per line keeps lines from different threads apart.
     if (n > 0)
-        [[maybe_unused]] const ssize_t written =
-            ::write(STDERR_FILENO, line, std::min<size_t>(static_cast<size_t>(n), sizeof line - 1));
+        log.add(std::string_view(line, std::min<size_t>(static_cast<size_t>(n), sizeof line - 1)));
 }
 
 } // namespace
@@ -103,12 +102,13 @@ void logRequest(const httplib::Request& req, const httplib::Response& res) {
 struct HttpServer::Impl {
     const Service& service;
     ServerSettings settings;
+    std::unique_ptr<RequestLog> log; // outlives the HTTP side, which logs to it
     ListeningServer http;
     std::atomic<bool> stopRequested{false};
 };
 
 HttpServer::HttpServer(const Service& service, ServerSettings settings)
-    : impl_(new Impl{service, settings, {}, {}}) {
+    : impl_(new Impl{service, settings, nullptr, {}, {}}) {
     ListeningServer& http = impl_->http;
     const ServerSettings s = settings;
     http.new_task_queue = [s] { return new PoolQueue(s.initialThreads, s.maxThreads); };
@@ -168,8 +168,13 @@ HttpServer::HttpServer(const Service& service, ServerSettings settings)
             res.status = 500;
             res.set_content("internal error\n", "text/plain; charset=utf-8");
         });
-    if (s.logRequests)
-        http.set_logger(logRequest);
+    if (s.logRequests) {
+        impl_->log = std::make_unique<RequestLog>(STDERR_FILENO);
+        RequestLog* log = impl_->log.get();
+        http.set_logger([log](const httplib::Request& req, const httplib::Response& res) {
+            logRequest(*log, req, res);
+        });
+    }
 }
 
 HttpServer::~HttpServer() = default;

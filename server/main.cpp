@@ -74,27 +74,30 @@ int main(int argc, char** argv) {
     settings.initialThreads = static_cast<size_t>(options->threads);
     settings.maxThreads = std::max<size_t>(settings.maxThreads, settings.initialThreads);
     settings.logRequests = !options->quiet;
-    HttpServer server(service, settings);
-    const int port = server.bind(options->host, options->port);
-    if (port < 0) {
-        std::fprintf(stderr, "terrabo-server: cannot listen on %s port %d\n", options->host.c_str(),
-                     options->port);
-        return 1;
-    }
-    std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", options->host.c_str(), port);
+    bool ok = false;
+    {
+        HttpServer server(service, settings);
+        const int port = server.bind(options->host, options->port);
+        if (port < 0) {
+            std::fprintf(stderr, "terrabo-server: cannot listen on %s port %d\n", options->host.c_str(),
+                         options->port);
+            return 1;
+        }
+        std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", options->host.c_str(), port);
 
-    std::atomic<bool> serving{true};
-    std::thread signalWaiter([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        if (serving)
-            std::fprintf(stderr, "terrabo-server: stopping on signal %d\n", signal);
-        server.stop();
-    });
-    const bool ok = server.run();
-    serving = false;
-    kill(getpid(), SIGTERM); // lets the waiter go if serving ended on its own
-    signalWaiter.join();
+        std::atomic<bool> serving{true};
+        std::thread signalWaiter([&] {
+            int signal = 0;
+            sigwait(&stopSignals, &signal);
+            if (serving)
+                std::fprintf(stderr, "terrabo-server: stopping on signal %d\n", signal);
+            server.stop();
+        });
+        ok = server.run();
+        serving = false;
+        kill(getpid(), SIGTERM); // lets the waiter go if serving ended on its own
+        signalWaiter.join();
+    } // the last request lines are written here
     std::fprintf(stderr, "terrabo-server: stopped\n");
     return ok ? 0 : 1;
 }
