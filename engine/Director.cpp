@@ -15,6 +15,10 @@ std::unique_ptr<Director>& instance() {
     return director;
 }
 
+// Plain pointers, so nodes outliving the shared instance at exit find nothing.
+Director* g_shared = nullptr;
+Director* g_releasing = nullptr;
+
 std::vector<long> versionParts(const std::string& v) {
     std::vector<long> parts;
     std::stringstream in(v);
@@ -38,15 +42,36 @@ int compareVersions(const std::string& a, const std::string& b) {
 }
 
 Director::Director()
-    : scheduler_(std::make_unique<Scheduler>()), actions_(std::make_unique<ActionManager>(*scheduler_)) {}
+    : scheduler_(std::make_unique<Scheduler>()),
+      actions_(std::make_unique<ActionManager>(*scheduler_)) {}
+
+Director::~Director() {
+    // Nodes of the scene unregister from this director's scheduler while it still exists.
+    Director* outer = g_releasing;
+    g_releasing = this;
+    next_.reset();
+    running_.reset();
+    g_releasing = outer;
+    if (g_shared == this)
+        g_shared = nullptr;
+}
 
 Director& Director::shared() {
-    if (!instance())
+    if (!instance()) {
         instance().reset(new Director());
+        g_shared = instance().get();
+    }
     return *instance();
 }
 
-void Director::reset() { instance().reset(new Director()); }
+void Director::reset() {
+    instance().reset(new Director());
+    g_shared = instance().get();
+}
+
+Director* Director::live() {
+    return g_releasing ? g_releasing : g_shared;
+}
 
 bool Director::setDirectorType(int kind, const std::string& systemVersion) {
     if (kind < kTimer || kind > kDisplayLink)
@@ -115,9 +140,13 @@ void Director::end() {
     next_.reset();
     stopAnimation();
     purgeCachedData();
-    actions_.reset();
+    // Fresh ones in place before the old go, so nothing ever finds them missing.
+    std::unique_ptr<Scheduler> oldScheduler = std::move(scheduler_);
+    std::unique_ptr<ActionManager> oldActions = std::move(actions_);
     scheduler_ = std::make_unique<Scheduler>();
     actions_ = std::make_unique<ActionManager>(*scheduler_);
+    oldActions.reset();
+    oldScheduler.reset();
     trigger_ = nullptr;
 }
 
@@ -130,7 +159,9 @@ void Director::runWithScene(std::shared_ptr<Scene> scene) {
     startAnimation();
 }
 
-void Director::replaceScene(std::shared_ptr<Scene> scene) { next_ = std::move(scene); }
+void Director::replaceScene(std::shared_ptr<Scene> scene) {
+    next_ = std::move(scene);
+}
 
 float Director::computeDelta() {
     double now = 0.0;

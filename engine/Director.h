@@ -18,7 +18,7 @@ class TextRasterizer;
 
 // What starts and stops the frames: the platform's vsync or timer.
 class FrameTrigger {
-public:
+  public:
     virtual ~FrameTrigger() = default;
     virtual void startFrames(double interval, int kind) = 0;
     virtual void stopFrames() = 0;
@@ -27,11 +27,17 @@ public:
 // Owns the frame loop, the running scene, the scheduler, the action runner and
 // touch delivery. One shared instance; tests start a fresh one with reset().
 class Director {
-public:
+  public:
     enum Kind { kTimer = 0, kMainLoop = 1, kThreadMainLoop = 2, kDisplayLink = 3 };
 
     static Director& shared();
     static void reset();
+    // The director nodes unregister from when they go: the one releasing its
+    // scene, else the shared one; null once none is left. Never creates one.
+    static Director* live();
+    ~Director();
+    Director(const Director&) = delete;
+    Director& operator=(const Director&) = delete;
 
     // False when the kind is not available on this system version.
     bool setDirectorType(int kind, const std::string& systemVersion);
@@ -88,9 +94,11 @@ public:
     Color4F clearColor() const { return clearColor_; }
     void setClearColor(Color4F c) { clearColor_ = c; }
 
-    void deliverTouches(TouchPhase phase, const TouchSet& touches) { touches_.dispatch(phase, touches); }
+    void deliverTouches(TouchPhase phase, const TouchSet& touches) {
+        touches_.dispatch(phase, touches);
+    }
 
-private:
+  private:
     Director();
     float computeDelta();
 

@@ -19,6 +19,12 @@ Node::Node() = default;
 Node::~Node() {
     for (auto& child : children_)
         child->parent_ = nullptr;
+    // A node dropped without clean-up leaves paused entries behind; a later node
+    // at the same address would otherwise wake them.
+    if (Director* director = Director::live()) {
+        director->scheduler().unscheduleAll(this);
+        director->actionManager().removeAllActionsFromTarget(this);
+    }
 }
 
 void Node::addChild(std::shared_ptr<Node> child, int z) {
@@ -29,6 +35,8 @@ void Node::addChild(std::shared_ptr<Node> child, int z) {
     child->arrival_ = nextArrival();
     children_.push_back(child);
     sortChildren();
+    for (Node* n = this; n; n = n->parent_)
+        n->descendantAdded(*child);
     if (running_)
         child->onEnter();
 }
@@ -95,7 +103,9 @@ void Node::scheduleUpdate(int priority) {
                                                   [this](float dt) { update(dt); });
 }
 
-void Node::unscheduleUpdate() { Director::shared().scheduler().unscheduleUpdate(this); }
+void Node::unscheduleUpdate() {
+    Director::shared().scheduler().unscheduleUpdate(this);
+}
 
 void Node::schedule(const std::string& key, std::function<void()> action, float interval) {
     Director::shared().scheduler().schedule(this, key, std::move(action), interval, !running_);
@@ -106,7 +116,9 @@ void Node::runAction(std::shared_ptr<Action> action) {
         Director::shared().actionManager().addAction(std::move(action), this, !running_);
 }
 
-void Node::stopAllActions() { Director::shared().actionManager().removeAllActionsFromTarget(this); }
+void Node::stopAllActions() {
+    Director::shared().actionManager().removeAllActionsFromTarget(this);
+}
 
 int Node::runningActionCount() const {
     return Director::shared().actionManager().runningActionCount(this);
@@ -144,7 +156,8 @@ Vec2 Node::convertToNodeSpace(Vec2 worldPoint) const {
         }
         p = {n->scaleX_ != 0.0f ? p.x / n->scaleX_ : 0.0f,
              n->scaleY_ != 0.0f ? p.y / n->scaleY_ : 0.0f};
-        p = {p.x + n->anchor_.x * n->contentSize_.width, p.y + n->anchor_.y * n->contentSize_.height};
+        p = {p.x + n->anchor_.x * n->contentSize_.width,
+             p.y + n->anchor_.y * n->contentSize_.height};
     }
     return p;
 }
@@ -154,12 +167,26 @@ Vec2 Node::convertTouchToNodeSpace(Vec2 viewPoint) const {
 }
 
 Rect Node::boundingBox() const {
+    // All four corners: a rotated node's box is not spanned by two of them.
     const Mat4 t = nodeToParentTransform();
-    const Vec3 a = t.transformPoint({0, 0, 0});
-    const Vec3 b = t.transformPoint({contentSize_.width, contentSize_.height, 0});
-    const float x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
-    const float y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
+    const float w = contentSize_.width, h = contentSize_.height;
+    const Vec3 corners[] = {t.transformPoint({0, 0, 0}), t.transformPoint({w, 0, 0}),
+                            t.transformPoint({0, h, 0}), t.transformPoint({w, h, 0})};
+    float x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
+    for (const Vec3& c : corners) {
+        x0 = std::min(x0, c.x);
+        x1 = std::max(x1, c.x);
+        y0 = std::min(y0, c.y);
+        y1 = std::max(y1, c.y);
+    }
     return {x0, y0, x1 - x0, y1 - y0};
+}
+
+bool Node::isShown() const {
+    for (const Node* n = this; n; n = n->parent_)
+        if (!n->visible_)
+            return false;
+    return true;
 }
 
 void Node::visit(Renderer* renderer, const Mat4& parentTransform) {

@@ -16,7 +16,7 @@ class Renderer;
 // A 2D scene-graph node. Children are ordered by z, then by insertion; they are
 // drawn in that order, negative z behind the node's own content.
 class Node : public std::enable_shared_from_this<Node> {
-public:
+  public:
     Node();
     virtual ~Node();
     Node(const Node&) = delete;
@@ -59,6 +59,8 @@ public:
     void setFlipX(bool f) { flipX_ = f; }
     bool visible() const { return visible_; }
     void setVisible(bool v) { visible_ = v; }
+    // Visible together with every ancestor.
+    bool isShown() const;
     const std::string& name() const { return name_; }
     void setName(std::string n) { name_ = std::move(n); }
 
@@ -91,7 +93,11 @@ public:
     virtual void visit(Renderer* renderer, const Mat4& parentTransform);
     virtual void draw(Renderer*, const Mat4&) {}
 
-private:
+  protected:
+    // Told of every node added under this one, at any depth.
+    virtual void descendantAdded(Node&) {}
+
+  private:
     void sortChildren();
 
     std::vector<std::shared_ptr<Node>> children_;
