@@ -54,6 +54,8 @@ void Menu::onEnter() {
 
 void Menu::onExit() {
     Director::shared().touchDispatcher().removeHandler(static_cast<ClaimingTouchHandler*>(this));
+    // A touch cut short here never ends for us; without this the menu would stay deaf.
+    touchCancelled(Touch{});
     Layer::onExit();
 }
 
@@ -68,7 +70,7 @@ MenuItem* Menu::itemAt(Vec2 viewPoint) const {
 }
 
 bool Menu::touchBegan(const Touch& touch) {
-    if (tracking_ || !visible())
+    if (tracking_ || !isShown())
         return false;
     selected_ = itemAt(touch.location);
     if (!selected_)

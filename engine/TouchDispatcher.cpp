@@ -20,12 +20,25 @@ void TouchDispatcher::addLayerHandler(LayerTouchHandler* handler, int priority) 
 
 void TouchDispatcher::removeHandler(const ClaimingTouchHandler* handler) {
     std::erase_if(claiming_, [&](const Claiming& c) { return c.handler == handler; });
-    for (auto it = claimed_.begin(); it != claimed_.end();)
-        it = it->second == handler ? claimed_.erase(it) : std::next(it);
+    // Its touches stay claimed, by nobody, so their rest never reaches a layer
+    // that did not see them begin.
+    for (auto& [id, owner] : claimed_)
+        if (owner == handler)
+            owner = nullptr;
 }
 
 void TouchDispatcher::removeHandler(const LayerTouchHandler* handler) {
     std::erase_if(standard_, [&](const Standard& s) { return s.handler == handler; });
+}
+
+bool TouchDispatcher::isRegistered(const ClaimingTouchHandler* handler) const {
+    return std::any_of(claiming_.begin(), claiming_.end(),
+                       [&](const Claiming& c) { return c.handler == handler; });
+}
+
+bool TouchDispatcher::isRegistered(const LayerTouchHandler* handler) const {
+    return std::any_of(standard_.begin(), standard_.end(),
+                       [&](const Standard& s) { return s.handler == handler; });
 }
 
 void TouchDispatcher::removeAll() {
@@ -43,7 +56,7 @@ void TouchDispatcher::dispatch(TouchPhase phase, const TouchSet& touches) {
             bool taken = false;
             const auto handlers = claiming_;
             for (const Claiming& c : handlers)
-                if (c.handler->touchBegan(touch)) {
+                if (isRegistered(c.handler) && c.handler->touchBegan(touch)) {
                     claimed_[touch.id] = c.handler;
                     taken = true;
                     break;
@@ -59,9 +72,12 @@ void TouchDispatcher::dispatch(TouchPhase phase, const TouchSet& touches) {
         }
         ClaimingTouchHandler* owner = it->second;
         if (phase == TouchPhase::Moved) {
-            owner->touchMoved(touch);
+            if (owner)
+                owner->touchMoved(touch);
         } else {
             claimed_.erase(it);
+            if (!owner)
+                continue;
             if (phase == TouchPhase::Ended)
                 owner->touchEnded(touch);
             else
@@ -72,11 +88,22 @@ void TouchDispatcher::dispatch(TouchPhase phase, const TouchSet& touches) {
         return;
     const auto handlers = standard_;
     for (const Standard& s : handlers) {
+        // An earlier handler may have taken this one off.
+        if (!isRegistered(s.handler))
+            continue;
         switch (phase) {
-        case TouchPhase::Began: s.handler->touchesBegan(unclaimed); break;
-        case TouchPhase::Moved: s.handler->touchesMoved(unclaimed); break;
-        case TouchPhase::Ended: s.handler->touchesEnded(unclaimed); break;
-        case TouchPhase::Cancelled: s.handler->touchesCancelled(unclaimed); break;
+        case TouchPhase::Began:
+            s.handler->touchesBegan(unclaimed);
+            break;
+        case TouchPhase::Moved:
+            s.handler->touchesMoved(unclaimed);
+            break;
+        case TouchPhase::Ended:
+            s.handler->touchesEnded(unclaimed);
+            break;
+        case TouchPhase::Cancelled:
+            s.handler->touchesCancelled(unclaimed);
+            break;
         }
     }
 }

@@ -11,7 +11,7 @@ namespace {
 
 // A layer that writes down every touch phase it receives.
 class RecordingLayer : public Layer {
-public:
+  public:
     void touchesBegan(const TouchSet&) override { seen.push_back("began"); }
     void touchesMoved(const TouchSet&) override { seen.push_back("moved"); }
     void touchesEnded(const TouchSet&) override { seen.push_back("ended"); }
@@ -29,14 +29,16 @@ std::shared_ptr<Sprite> square(float side) {
 // Two 40-point buttons side by side, centred at engine (100, 100) and (200, 100),
 // in a menu over a touch-enabled layer; the screen is 320 x 480.
 class TouchRoutingTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Director::reset();
         Director::shared().setWinSize({320, 480});
         layer = std::make_shared<RecordingLayer>();
         layer->setTouchEnabled(true);
-        left = std::make_shared<MenuItem>(square(40), square(40), [this] { fired.push_back("left"); });
-        right = std::make_shared<MenuItem>(square(40), nullptr, [this] { fired.push_back("right"); });
+        left =
+            std::make_shared<MenuItem>(square(40), square(40), [this] { fired.push_back("left"); });
+        right =
+            std::make_shared<MenuItem>(square(40), nullptr, [this] { fired.push_back("right"); });
         left->setPosition({100, 100});
         right->setPosition({200, 100});
         menu = std::make_shared<Menu>(std::vector<std::shared_ptr<MenuItem>>{left, right});
@@ -150,6 +152,42 @@ TEST_F(TouchRoutingTest, MenuOffStageClaimsNothing) {
     touch(TouchPhase::Ended, {100, 100});
     EXPECT_TRUE(fired.empty());
     EXPECT_EQ(layer->seen, (std::vector<std::string>{"began", "ended"}));
+}
+
+TEST_F(TouchRoutingTest, MenuLeavingMidTouchKeepsTheRestFromTheLayerAndListensAgainOnReturn) {
+    touch(TouchPhase::Began, {100, 100});
+    menu->removeFromParent(false);
+    EXPECT_FALSE(left->selected());
+    touch(TouchPhase::Moved, {160, 300});
+    touch(TouchPhase::Ended, {100, 100});
+    EXPECT_TRUE(layer->seen.empty()) << "the layer never saw this touch begin";
+    EXPECT_TRUE(fired.empty());
+
+    scene->addChild(menu, 1);
+    touch(TouchPhase::Began, {200, 100}, 2);
+    touch(TouchPhase::Ended, {200, 100}, 2);
+    EXPECT_EQ(fired, std::vector<std::string>{"right"});
+}
+
+// Takes another layer off the stage when a touch begins on it.
+class RemovingLayer : public Layer {
+  public:
+    void touchesBegan(const TouchSet&) override {
+        if (victim)
+            victim->removeFromParent();
+    }
+    Layer* victim = nullptr;
+};
+
+TEST_F(TouchRoutingTest, LayerTakenOffByAnEarlierOneGetsNothingMore) {
+    auto remover = std::make_shared<RemovingLayer>();
+    remover->setTouchEnabled(true);
+    remover->victim = layer.get();
+    layer->removeFromParent(false);
+    scene->addChild(remover, 0);
+    scene->addChild(layer, 0);
+    touch(TouchPhase::Began, {160, 300});
+    EXPECT_TRUE(layer->seen.empty());
 }
 
 } // namespace
