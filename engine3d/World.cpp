@@ -13,27 +13,26 @@ void forEachNode(Node& root, const std::function<void(Node&)>& f) {
         forEachNode(*child, f);
 }
 
-World* worldOf(Node* node) {
-    for (Node* n = node; n; n = n->parent())
-        if (auto* w = dynamic_cast<World*>(n))
-            return w;
-    return nullptr;
-}
 } // namespace
 
-World::World() { setName("World"); }
+World::World() {
+    setName("World");
+}
 
 void add3DChild(Node3D& parent, std::shared_ptr<Node3D> child) {
-    Node* added = child.get();
     parent.addChild(std::move(child));
-    if (World* world = worldOf(&parent))
-        world->noteAdded(added);
+}
+
+void World::setActiveCamera(Camera* camera) {
+    // Weak: a camera taken out of the tree and dropped must not be drawn through.
+    activeCamera_ = camera ? std::static_pointer_cast<Camera>(camera->weak_from_this().lock())
+                           : std::shared_ptr<Camera>();
 }
 
 void World::noteAdded(Node* node) {
     forEachNode(*node, [this](Node& n) {
-        if (auto* camera = dynamic_cast<Camera*>(&n); camera && !activeCamera_)
-            activeCamera_ = camera;
+        if (auto* camera = dynamic_cast<Camera*>(&n); camera && !activeCamera())
+            setActiveCamera(camera);
     });
 }
 
@@ -70,9 +69,10 @@ std::vector<Light*> World::lights() {
 }
 
 void World::drawWorld(Renderer* renderer) {
-    if (!renderer || !activeCamera_)
+    const std::shared_ptr<Camera> camera = activeCamera_.lock();
+    if (!renderer || !camera)
         return;
-    const Mat4 view = activeCamera_->view();
+    const Mat4 view = camera->view();
     SceneLighting lighting;
     lighting.worldAmbient = ambientLight;
     for (Light* light : lights()) {
@@ -90,7 +90,7 @@ void World::drawWorld(Renderer* renderer) {
         state.ambient = light->ambient;
         lighting.lights.push_back(state);
     }
-    renderer->begin3D(activeCamera_->projection(), view, lighting);
+    renderer->begin3D(camera->projection(), view, lighting);
     forEachNode(*this, [&](Node& n) {
         auto* mesh = dynamic_cast<MeshNode*>(&n);
         if (!mesh || !mesh->mesh || !mesh->visible())

@@ -13,7 +13,7 @@ class Renderer;
 
 // The root of a 3D scene. The first camera added becomes the active one.
 class World : public Node3D {
-public:
+  public:
     template <class W> static std::shared_ptr<W> create() {
         auto world = std::make_shared<W>();
         world->initializeWorld();
@@ -32,8 +32,9 @@ public:
     void play() { playing_ = true; }
     void pause() { playing_ = false; }
 
-    Camera* activeCamera() const { return activeCamera_; }
-    void setActiveCamera(Camera* camera) { activeCamera_ = camera; }
+    // Null once the active camera is gone from memory.
+    Camera* activeCamera() const { return activeCamera_.lock().get(); }
+    void setActiveCamera(Camera* camera);
     Color4F ambientLight{0.2f, 0.2f, 0.2f, 1.0f};
     float maxUpdateInterval = 1.0f / 15.0f;
 
@@ -49,12 +50,15 @@ public:
     void drawWorld(Renderer* renderer);
     std::vector<Light*> lights();
 
-private:
+  protected:
+    void descendantAdded(Node& node) override { noteAdded(&node); }
+
+  private:
     bool playing_ = false;
-    Camera* activeCamera_ = nullptr;
+    std::weak_ptr<Camera> activeCamera_;
 };
 
-// Adds a child to a 3D node and lets the world learn of new cameras.
+// Adds a child to a 3D node; the same as addChild, which also tells the world.
 void add3DChild(Node3D& parent, std::shared_ptr<Node3D> child);
 
 } // namespace terrabo

@@ -12,7 +12,7 @@ namespace {
 
 // A node on stage, its actions stepped by ticks of the director's scheduler.
 class RotateByTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Director::reset();
         node = std::make_shared<Node3D>("globe");
@@ -103,7 +103,7 @@ TEST_F(RotateByTest, OffStageActionsWait) {
 }
 
 class CountingWorld : public World {
-public:
+  public:
     void update(float dt) override { deltas.push_back(dt); }
     std::vector<float> deltas;
 };
@@ -133,8 +133,13 @@ TEST(World, FirstCameraAddedAnywhereBecomesActive) {
     add3DChild(*world, group);
     EXPECT_EQ(world->activeCamera(), nested.get());
 
-    add3DChild(*world, std::make_shared<Camera>("second"));
+    world->addChild(std::make_shared<Camera>("second"));
     EXPECT_EQ(world->activeCamera(), nested.get());
+
+    nested->removeFromParent();
+    group.reset();
+    nested.reset();
+    EXPECT_EQ(world->activeCamera(), nullptr) << "a dropped camera is not drawn through";
 }
 
 TEST(World, LayerFitsTheCameraToItsRectangleWhenItEnters) {
