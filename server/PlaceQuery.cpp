@@ -12,9 +12,10 @@
 namespace terrabo::server {
 namespace {
 
-// A place name with qualifiers over a whole prefix range could walk most of
-// the index; this bounds the work of one query.
-constexpr size_t kMaxQualifiedPrefixScan = 1 << 18;
+// A prefix with qualifiers is checked key by key, so a short one could walk
+// most of the index; these bound the work of one query.
+constexpr size_t kMinQualifiedPrefix = 3;
+constexpr size_t kMaxQualifiedPrefixScan = 1 << 16;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -138,6 +139,8 @@ std::optional<FoundPlace> findQualified(const Gazetteer& g, const std::string& n
     for (const KeyRecord& k : g.exactKeys(g.placeKeys(), name))
         if (filter.accepts(places[k.target & kTargetMask]))
             return placeAt(g, k.target & kTargetMask);
+    if (name.size() < kMinQualifiedPrefix)
+        return std::nullopt;
     const KeyRecord* best = nullptr;
     size_t scanned = 0;
     for (const KeyRecord& k : g.prefixKeys(g.placeKeys(), name)) {

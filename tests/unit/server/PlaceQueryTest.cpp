@@ -128,6 +128,8 @@ TEST_F(PlaceQueryTest, PrefixesOnlyWhenNothingMatchesExactly) {
         {"Portl", "Portland", "", "Oregon"},
         {"Portla, Ireland", "Portlaoise"},
         {"Portl, Maine", "Portland", "", "Maine"},
+        {"Por, Maine", "Portland", "", "Maine"},
+        {"Po, Maine", nullptr}, // too short to go through key by key
         // "London" itself matches exactly, so the longer Londonderry is never picked.
         {"london", "London"},
         {"Londx", nullptr},
