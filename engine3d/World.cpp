@@ -13,6 +13,17 @@ void forEachNode(Node& root, const std::function<void(Node&)>& f) {
         forEachNode(*child, f);
 }
 
+// One pass down the tree: each transform is built once, and a hidden node hides its subtree.
+void drawMeshes(Renderer& renderer, Node& node, const Mat4& parentTransform) {
+    if (!node.visible())
+        return;
+    auto* node3D = dynamic_cast<Node3D*>(&node);
+    const Mat4 transform = node3D ? parentTransform * node3D->localTransform() : parentTransform;
+    if (auto* mesh = dynamic_cast<MeshNode*>(&node); mesh && mesh->mesh)
+        renderer.drawMesh(*mesh->mesh, transform, mesh->material.get());
+    for (const auto& child : node.children())
+        drawMeshes(renderer, *child, transform);
+}
 } // namespace
 
 World::World() {
@@ -91,12 +102,7 @@ void World::drawWorld(Renderer* renderer) {
         lighting.lights.push_back(state);
     }
     renderer->begin3D(camera->projection(), view, lighting);
-    forEachNode(*this, [&](Node& n) {
-        auto* mesh = dynamic_cast<MeshNode*>(&n);
-        if (!mesh || !mesh->mesh || !mesh->visible())
-            return;
-        renderer->drawMesh(*mesh->mesh, mesh->worldTransform(), mesh->material.get());
-    });
+    drawMeshes(*renderer, *this, Mat4::identity());
     renderer->end3D();
 }
 
