@@ -9,7 +9,6 @@
 #include "platform/HttpClient.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
-#include "web/Connectivity.h"
 #include "world/CommandBoard.h"
 
 namespace terrabo {
@@ -45,11 +44,6 @@ void TerraboLayer::reading() {
         placeArr.reset();
         break;
     }
-}
-
-bool TerraboLayer::connected() {
-    ConnectivityProbe* probe = appContext().connectivity;
-    return probe && isConnected(*probe);
 }
 
 void TerraboLayer::callZoom() { commandBoard().autoZoomPending = 1; }
