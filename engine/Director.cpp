@@ -88,6 +88,11 @@ void Director::setDeviceOrientation(int orientation) {
 }
 
 void Director::setAnimationInterval(double seconds) {
+    // While paused the new interval waits for resume, which would otherwise lose it.
+    if (paused_) {
+        intervalBeforePause_ = seconds;
+        return;
+    }
     interval_ = seconds;
     if (animating_ && trigger_)
         trigger_->startFrames(interval_, kind_);
@@ -104,10 +109,10 @@ void Director::pause() {
 void Director::resume() {
     if (!paused_)
         return;
+    paused_ = false;
     setAnimationInterval(intervalBeforePause_);
     // The paused time never shows up in a time step.
     haveLastTime_ = clock_ && clock_->now(lastTime_);
-    paused_ = false;
 }
 
 void Director::startAnimation() {

@@ -17,19 +17,19 @@ using Trace = std::vector<std::string>;
 
 // Writes every step it takes, with its t, into a shared trace.
 class TracingAction : public Action {
-public:
+  public:
     TracingAction(float duration, Trace& trace) : Action(duration), trace_(trace) {}
 
-protected:
+  protected:
     void update(float t) override { trace_.push_back("action " + std::to_string(t)); }
 
-private:
+  private:
     Trace& trace_;
 };
 
 // A node whose per-frame update is recorded, and that may start an action once.
 class TracingNode : public Node {
-public:
+  public:
     explicit TracingNode(Trace& trace) : trace_(trace) {}
     void update(float dt) override {
         trace_.push_back("update");
@@ -42,12 +42,12 @@ public:
     bool startActionOnNextUpdate = false;
     std::vector<float> deltas;
 
-private:
+  private:
     Trace& trace_;
 };
 
 class FrameLoopTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Director::reset();
         director().setClock(&clock);
@@ -79,8 +79,8 @@ protected:
 TEST_F(FrameLoopTest, ActionStartedByAnUpdateStepsAtZeroInTheSameTickAndTimersFireAfter) {
     startScene();
     int target = 0;
-    director().scheduler().schedule(&target, "timer", [&] { trace.push_back("timer"); }, 0.0f,
-                                    false);
+    director().scheduler().schedule(
+        &target, "timer", [&] { trace.push_back("timer"); }, 0.0f, false);
     frame(); // the timer's first tick only starts its count
     trace.clear();
 
@@ -169,6 +169,34 @@ TEST_F(FrameLoopTest, ZeroStepRequestHoldsForOneFrameOnly) {
     EXPECT_EQ(node->deltas, (std::vector<float>{0.0f, 0.5f}));
 }
 
+// Records what the director asks of the platform's frame source.
+class RecordingTrigger : public FrameTrigger {
+  public:
+    void startFrames(double interval, int kind) override {
+        calls.push_back("start " + std::to_string(interval) + " kind " + std::to_string(kind));
+    }
+    void stopFrames() override { calls.push_back("stop"); }
+    std::vector<std::string> calls;
+};
+
+TEST_F(FrameLoopTest, FrameTriggerFollowsRunPauseResumeAndStop) {
+    RecordingTrigger trigger;
+    director().setFrameTrigger(&trigger);
+    director().setDirectorType(Director::kDisplayLink, "3.1");
+    director().setAnimationInterval(1.0 / 60.0);
+    EXPECT_TRUE(trigger.calls.empty()) << "no frames before a scene runs";
+
+    director().runWithScene(std::make_shared<Scene>());
+    director().pause();
+    director().setAnimationInterval(1.0 / 30.0); // waits for resume
+    EXPECT_DOUBLE_EQ(director().animationInterval(), 0.25);
+    director().resume();
+    director().stopAnimation();
+    EXPECT_FALSE(director().isAnimating());
+    EXPECT_EQ(trigger.calls, (Trace{"start 0.016667 kind 3", "start 0.250000 kind 3",
+                                    "start 0.033333 kind 3", "stop"}));
+}
+
 TEST(DirectorKind, DisplayLinkNeedsSystemVersionThreePointOne) {
     struct Case {
         int kind;
@@ -176,11 +204,16 @@ TEST(DirectorKind, DisplayLinkNeedsSystemVersionThreePointOne) {
         bool accepted;
     };
     const Case cases[] = {
-        {Director::kDisplayLink, "3.0", false},   {Director::kDisplayLink, "3.1", true},
-        {Director::kDisplayLink, "10.2", true},   {Director::kDisplayLink, "3.0.9", false},
-        {Director::kDisplayLink, "3.1.0", true},  {Director::kDisplayLink, "2.9.9", false},
-        {Director::kTimer, "3.0", true},          {Director::kTimer, "1.0", true},
-        {-1, "10.0", false},                      {4, "10.0", false},
+        {Director::kDisplayLink, "3.0", false},
+        {Director::kDisplayLink, "3.1", true},
+        {Director::kDisplayLink, "10.2", true},
+        {Director::kDisplayLink, "3.0.9", false},
+        {Director::kDisplayLink, "3.1.0", true},
+        {Director::kDisplayLink, "2.9.9", false},
+        {Director::kTimer, "3.0", true},
+        {Director::kTimer, "1.0", true},
+        {-1, "10.0", false},
+        {4, "10.0", false},
     };
     for (const Case& c : cases) {
         Director::reset();
