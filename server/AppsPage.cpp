@@ -9,7 +9,7 @@ std::string appsPage() {
 <title>Terrabo and friends</title>
 <style>
 html,body{margin:0;background:#0b1d33;color:#f2f5f8;font:15px/1.4 'Liberation Sans',Arial,Helvetica,sans-serif}
-body{width:320px}
+body{max-width:480px}
 header{padding:14px 14px 6px}
 h1{font-size:22px;margin:0}
 h2{font-size:16px;margin:16px 0 4px}

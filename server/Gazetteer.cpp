@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <type_traits>
 
@@ -75,14 +75,29 @@ std::optional<Gazetteer> Gazetteer::fromBytes(std::vector<char> bytes, std::stri
         }
         const Range range{static_cast<size_t>(entry.offset), static_cast<size_t>(entry.size)};
         switch (static_cast<SectionId>(entry.id)) {
-        case SectionId::Strings: g.strings_ = range; break;
-        case SectionId::Places: g.places_ = range; break;
-        case SectionId::PlaceKeys: g.placeKeys_ = range; break;
-        case SectionId::Countries: g.countries_ = range; break;
-        case SectionId::CountryKeys: g.countryKeys_ = range; break;
-        case SectionId::Regions: g.regions_ = range; break;
-        case SectionId::WorldMap: g.worldMap_ = range; break;
-        default: break; // newer, optional sections
+        case SectionId::Strings:
+            g.strings_ = range;
+            break;
+        case SectionId::Places:
+            g.places_ = range;
+            break;
+        case SectionId::PlaceKeys:
+            g.placeKeys_ = range;
+            break;
+        case SectionId::Countries:
+            g.countries_ = range;
+            break;
+        case SectionId::CountryKeys:
+            g.countryKeys_ = range;
+            break;
+        case SectionId::Regions:
+            g.regions_ = range;
+            break;
+        case SectionId::WorldMap:
+            g.worldMap_ = range;
+            break;
+        default:
+            break; // newer, optional sections
         }
     }
     if (!g.validate(error))
@@ -93,7 +108,8 @@ std::optional<Gazetteer> Gazetteer::fromBytes(std::vector<char> bytes, std::stri
 
 bool Gazetteer::validate(std::string* error) const {
     const auto wholeRecords = [](Range r, size_t recordSize) { return r.size % recordSize == 0; };
-    if (!wholeRecords(places_, sizeof(PlaceRecord)) || !wholeRecords(placeKeys_, sizeof(KeyRecord)) ||
+    if (!wholeRecords(places_, sizeof(PlaceRecord)) ||
+        !wholeRecords(placeKeys_, sizeof(KeyRecord)) ||
         !wholeRecords(countries_, sizeof(CountryRecord)) ||
         !wholeRecords(countryKeys_, sizeof(KeyRecord)) ||
         !wholeRecords(regions_, sizeof(RegionRecord)))
@@ -137,9 +153,8 @@ std::string_view Gazetteer::worldMap() const {
 
 std::span<const KeyRecord> Gazetteer::exactKeys(std::span<const KeyRecord> keys,
                                                 std::string_view key) const {
-    const auto [first, last] = std::equal_range(
-        keys.begin(), keys.end(), key,
-        [this](const auto& a, const auto& b) {
+    const auto [first, last] =
+        std::equal_range(keys.begin(), keys.end(), key, [this](const auto& a, const auto& b) {
             if constexpr (std::is_same_v<std::decay_t<decltype(a)>, KeyRecord>)
                 return text(a.key) < b;
             else
@@ -151,8 +166,8 @@ std::span<const KeyRecord> Gazetteer::exactKeys(std::span<const KeyRecord> keys,
 std::span<const KeyRecord> Gazetteer::prefixKeys(std::span<const KeyRecord> keys,
                                                  std::string_view key) const {
     const auto head = [&](const KeyRecord& k) { return text(k.key).substr(0, key.size()); };
-    const auto first =
-        std::partition_point(keys.begin(), keys.end(), [&](const KeyRecord& k) { return head(k) < key; });
+    const auto first = std::partition_point(keys.begin(), keys.end(),
+                                            [&](const KeyRecord& k) { return head(k) < key; });
     const auto last =
         std::partition_point(first, keys.end(), [&](const KeyRecord& k) { return head(k) == key; });
     return {first, last};

@@ -14,11 +14,12 @@ namespace terrabo::server {
 // The loaded index: read-only after loading, so any number of threads may
 // look things up at once.
 class Gazetteer {
-public:
+  public:
     // Checks every offset and reference before it is trusted; a damaged or
     // foreign file gives nothing and a reason in `error`.
     static std::optional<Gazetteer> load(const std::string& path, std::string* error = nullptr);
-    static std::optional<Gazetteer> fromBytes(std::vector<char> bytes, std::string* error = nullptr);
+    static std::optional<Gazetteer> fromBytes(std::vector<char> bytes,
+                                              std::string* error = nullptr);
 
     std::span<const PlaceRecord> places() const { return section<PlaceRecord>(places_); }
     std::span<const KeyRecord> placeKeys() const { return section<KeyRecord>(placeKeys_); }
@@ -29,8 +30,10 @@ public:
     std::string_view text(StringRef ref) const;
 
     // Key records whose key equals, or starts with, `key` (a folded text).
-    std::span<const KeyRecord> exactKeys(std::span<const KeyRecord> keys, std::string_view key) const;
-    std::span<const KeyRecord> prefixKeys(std::span<const KeyRecord> keys, std::string_view key) const;
+    std::span<const KeyRecord> exactKeys(std::span<const KeyRecord> keys,
+                                         std::string_view key) const;
+    std::span<const KeyRecord> prefixKeys(std::span<const KeyRecord> keys,
+                                          std::string_view key) const;
 
     // How well a place key ranks: its place's population, less for an
     // alternate name.
@@ -38,7 +41,7 @@ public:
     // Position in placeKeys() of the best scored key in [begin, end).
     size_t bestScored(size_t begin, size_t end) const;
 
-private:
+  private:
     struct Range {
         size_t offset = 0;
         size_t size = 0;

@@ -17,7 +17,8 @@ std::string houseAdPng() {
     for (int x = 0; x < kBannerWidth; ++x) {
         const int t = x * 255 / (kBannerWidth - 1);
         ad.fillRect(x, 0, 1, kBannerHeight,
-                    {static_cast<uint8_t>(11 + t * 8 / 255), static_cast<uint8_t>(42 + t * 20 / 255),
+                    {static_cast<uint8_t>(11 + t * 8 / 255),
+                     static_cast<uint8_t>(42 + t * 20 / 255),
                      static_cast<uint8_t>(74 + t * 40 / 255)});
     }
 
@@ -34,7 +35,8 @@ std::string houseAdPng() {
         for (int x = 0; x < kBannerHeight; ++x) {
             const Rgb c = globe.at(x, y);
             const double dx = x + 0.5 - 25, dy = y + 0.5 - 25;
-            if ((c.r != clear.r || c.g != clear.g || c.b != clear.b) && dx * dx + dy * dy <= 19 * 19)
+            if ((c.r != clear.r || c.g != clear.g || c.b != clear.b) &&
+                dx * dx + dy * dy <= 19 * 19)
                 ad.set(x + 4, y, c);
         }
 

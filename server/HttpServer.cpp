@@ -18,7 +18,7 @@ namespace {
 // The library listens with a backlog of 5, which drops connections when many
 // clients arrive at once; the kernel takes a new backlog on the same socket.
 class ListeningServer : public httplib::Server {
-public:
+  public:
     void widenBacklog() {
         const socket_t sock = svr_sock_;
         if (sock != INVALID_SOCKET)
@@ -32,12 +32,12 @@ public:
 };
 
 class PoolQueue : public httplib::TaskQueue {
-public:
+  public:
     PoolQueue(size_t initial, size_t max) : pool_(initial, max) {}
     void enqueue(std::function<void()> fn) override { pool_.submit(std::move(fn)); }
     void shutdown() override { pool_.shutdown(); }
 
-private:
+  private:
     WorkerPool pool_;
 };
 
@@ -84,15 +84,16 @@ void logRequest(RequestLog& log, const httplib::Request& req, const httplib::Res
     // Requests the library turned away never reached the handler's clock.
     char took[32] = "-";
     if (requestStart != std::chrono::steady_clock::time_point()) {
-        const std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - requestStart;
+        const std::chrono::duration<double, std::milli> ms =
+            std::chrono::steady_clock::now() - requestStart;
         std::snprintf(took, sizeof took, "%.2fms", ms.count());
         requestStart = {};
     }
     char line[1024];
-    const int n = std::snprintf(line, sizeof line, "%s \"%s %s\" %d %zu %s\n",
-                                printable(req.remote_addr, 64).c_str(),
-                                printable(req.method, 16).c_str(), printable(req.target, 600).c_str(),
-                                res.status, res.body.size(), took);
+    const int n =
+        std::snprintf(line, sizeof line, "%s \"%s %s\" %d %zu %s\n",
+                      printable(req.remote_addr, 64).c_str(), printable(req.method, 16).c_str(),
+                      printable(req.target, 600).c_str(), res.status, res.body.size(), took);
     if (n > 0)
         log.add(std::string_view(line, std::min<size_t>(static_cast<size_t>(n), sizeof line - 1)));
 }
@@ -156,13 +157,13 @@ HttpServer::HttpServer(const Service& service, ServerSettings settings)
     });
     // Errors the library finds itself (bad request line, too large) get a
     // short text, ours keep theirs.
-    http.set_error_handler(httplib::Server::HandlerWithResponse(
-        [](const httplib::Request&, httplib::Response& res) {
-            if (!res.body.empty())
-                return httplib::Server::HandlerResponse::Unhandled;
-            res.set_content("error " + std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
-            return httplib::Server::HandlerResponse::Handled;
-        }));
+    http.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
+                                                                   httplib::Response& res) {
+        if (!res.body.empty())
+            return httplib::Server::HandlerResponse::Unhandled;
+        res.set_content("error " + std::to_string(res.status) + "\n", "text/plain; charset=utf-8");
+        return httplib::Server::HandlerResponse::Handled;
+    }));
     http.set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
             res.status = 500;

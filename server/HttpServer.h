@@ -19,7 +19,7 @@ struct ServerSettings {
 // The HTTP side of terrabo-server. The only place that knows the HTTP
 // library, which is heavy to compile.
 class HttpServer {
-public:
+  public:
     HttpServer(const Service& service, ServerSettings settings);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
@@ -33,7 +33,7 @@ public:
     // From any thread, also before run() has started.
     void stop();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -15,7 +15,7 @@ namespace terrabo::server {
 namespace {
 
 class StringPool {
-public:
+  public:
     StringRef add(const std::string& text) {
         auto [it, inserted] = offsets_.try_emplace(text, static_cast<uint32_t>(blob_.size()));
         if (inserted)
@@ -24,14 +24,18 @@ public:
     }
     const std::string& blob() const { return blob_; }
 
-private:
+  private:
     std::unordered_map<std::string, uint32_t> offsets_;
     std::string blob_;
 };
 
-int32_t toE5(double degrees) { return static_cast<int32_t>(std::lround(degrees * 1e5)); }
+int32_t toE5(double degrees) {
+    return static_cast<int32_t>(std::lround(degrees * 1e5));
+}
 
-std::string foldedOrEmpty(const std::string& text) { return foldText(text).value_or(""); }
+std::string foldedOrEmpty(const std::string& text) {
+    return foldText(text).value_or("");
+}
 
 template <typename T> void appendRecords(std::string& out, const std::vector<T>& records) {
     out.append(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(T));
@@ -65,7 +69,7 @@ std::string IndexWriter::build() const {
 
     std::vector<CountryInput> countries = countries_;
     std::stable_sort(countries.begin(), countries.end(),
-              [](const CountryInput& a, const CountryInput& b) { return a.code < b.code; });
+                     [](const CountryInput& a, const CountryInput& b) { return a.code < b.code; });
     std::map<std::string, uint16_t> countryIndex;
     std::vector<CountryRecord> countryRecords;
     std::vector<PendingKey> countryKeys;
@@ -97,9 +101,10 @@ std::string IndexWriter::build() const {
     }
 
     std::vector<RegionInput> regions = regions_;
-    std::stable_sort(regions.begin(), regions.end(), [](const RegionInput& a, const RegionInput& b) {
-        return std::tie(a.country, a.code) < std::tie(b.country, b.code);
-    });
+    std::stable_sort(regions.begin(), regions.end(),
+                     [](const RegionInput& a, const RegionInput& b) {
+                         return std::tie(a.country, a.code) < std::tie(b.country, b.code);
+                     });
     std::map<std::pair<std::string, std::string>, uint32_t> regionIndex;
     std::vector<RegionRecord> regionRecords;
     for (const RegionInput& r : regions) {
@@ -119,7 +124,7 @@ std::string IndexWriter::build() const {
     for (const PlaceInput& p : places_)
         places.push_back(&p);
     std::stable_sort(places.begin(), places.end(),
-              [](const PlaceInput* a, const PlaceInput* b) { return a->id < b->id; });
+                     [](const PlaceInput* a, const PlaceInput* b) { return a->id < b->id; });
     std::vector<PlaceRecord> placeRecords;
     std::vector<PendingKey> placeKeys;
     for (const PlaceInput* p : places) {

@@ -37,7 +37,7 @@ struct RegionInput {
 // Collects the gazetteer and writes it in the index file's layout.
 // Output depends only on the input, not on the order it came in.
 class IndexWriter {
-public:
+  public:
     void addPlace(PlaceInput place) { places_.push_back(std::move(place)); }
     void addCountry(CountryInput country) { countries_.push_back(std::move(country)); }
     void addRegion(RegionInput region) { regions_.push_back(std::move(region)); }
@@ -45,7 +45,7 @@ public:
 
     std::string build() const;
 
-private:
+  private:
     std::vector<PlaceInput> places_;
     std::vector<CountryInput> countries_;
     std::vector<RegionInput> regions_;

@@ -11,19 +11,19 @@
 namespace terrabo::server {
 namespace {
 
-constexpr double kPageWidth = 320;  // points
-constexpr double kMapHeight = 360;  // points
-constexpr double kCityWidth = 24;   // degrees of longitude across the map
+constexpr double kPageWidth = 320; // points
+constexpr double kMapHeight = 360; // points
+constexpr double kCityWidth = 24;  // degrees of longitude across the map
 constexpr double kMaxLat = 85;
 
 constexpr const char* kStyle =
     "html,body{margin:0;background:#0b1d33;color:#f2f5f8;"
     "font:15px/1.35 'Liberation Sans',Arial,Helvetica,sans-serif}"
-    "body{width:320px}"
+    "body{max-width:480px}"
     "header{padding:10px 12px 8px}"
     "h1{font-size:21px;margin:0;overflow-wrap:anywhere}"
     ".sub{color:#b8c7d9;font-size:13px;margin-top:2px}"
-    "svg{display:block;width:320px;height:360px;background:#8fc1e3}"
+    "svg{display:block;width:100%;height:auto;aspect-ratio:320/360;background:#8fc1e3}"
     ".land{fill:#f1ecdb;stroke:#9a8d70;stroke-width:.7;stroke-linejoin:round;"
     "vector-effect:non-scaling-stroke}"
     ".coords{font-size:17px;padding:10px 12px 4px;font-variant-numeric:tabular-nums}"
@@ -75,9 +75,9 @@ MapPage::MapPage(std::string_view worldPath) {
 double MapPage::viewWidth(const FoundPlace& place) {
     if (place.kind != FoundPlace::Kind::Country || place.areaKm2 <= 0)
         return kCityWidth;
-    // A square of the country's area, about two and a half times over.
+    // A square of the country's area, four times over, for its neighbours.
     const double sideDegrees = std::sqrt(place.areaKm2) / 111.0;
-    return std::clamp(sideDegrees * 2.5, 8.0, 160.0);
+    return std::clamp(sideDegrees * 4, 10.0, 200.0);
 }
 
 std::string MapPage::mapSvg(double lon, double lat, double width, bool pin,
@@ -99,8 +99,8 @@ std::string MapPage::mapSvg(double lon, double lat, double width, bool pin,
     if (pin) {
         // Drawn in screen points, its tip on the place.
         const double scale = width / kPageWidth;
-        svg += "<g transform=\"translate(" + number(lon, 5) + " " + number(-mercatorDegrees(lat), 5) +
-               ") scale(" + number(scale, 6) + ")\">";
+        svg += "<g transform=\"translate(" + number(lon, 5) + " " +
+               number(-mercatorDegrees(lat), 5) + ") scale(" + number(scale, 6) + ")\">";
         svg += "<path d=\"M0 0C-2-6-8-10-8-16a8 8 0 1 1 16 0c0 6-6 10-8 16z\" fill=\"#e0322d\" "
                "stroke=\"#ffffff\" stroke-width=\"1.5\"/>"
                "<circle cy=\"-16\" r=\"3\" fill=\"#ffffff\"/></g>";

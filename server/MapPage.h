@@ -11,7 +11,7 @@ namespace terrabo::server {
 // The web map: a self-contained page with an SVG map centred on the place,
 // a pin, the name and the coordinates, for a screen 320 points wide.
 class MapPage {
-public:
+  public:
     // `worldPath` is the index's world map: SVG path data in tenths of a
     // degree, x = longitude, y = -Mercator(latitude).
     explicit MapPage(std::string_view worldPath);
@@ -21,8 +21,9 @@ public:
     // The map's square in degrees of longitude shown around a place.
     static double viewWidth(const FoundPlace& place);
 
-private:
-    std::string mapSvg(double lon, double lat, double width, bool pin, std::string_view label) const;
+  private:
+    std::string mapSvg(double lon, double lat, double width, bool pin,
+                       std::string_view label) const;
 
     std::string worldDefs_;
 };

@@ -17,7 +17,9 @@ namespace {
 constexpr size_t kMinQualifiedPrefix = 3;
 constexpr size_t kMaxQualifiedPrefixScan = 1 << 16;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 bool hasControlCharacters(std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
@@ -41,9 +43,11 @@ bool readNumber(std::string_view& s, double& value) {
         s.remove_prefix(1);
     const size_t digitsAt = !s.empty() && s.front() == '-' ? 1 : 0;
     // from_chars also reads "inf" and "nan"; a coordinate starts with a digit.
-    if (s.size() <= digitsAt || !(std::isdigit(static_cast<unsigned char>(s[digitsAt])) || s[digitsAt] == '.'))
+    if (s.size() <= digitsAt ||
+        !(std::isdigit(static_cast<unsigned char>(s[digitsAt])) || s[digitsAt] == '.'))
         return false;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
+    const auto [end, ec] =
+        std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
     if (ec != std::errc() || !std::isfinite(value))
         return false;
     s.remove_prefix(static_cast<size_t>(end - s.data()));
@@ -82,7 +86,7 @@ struct Qualifier {
 };
 
 class QualifierFilter {
-public:
+  public:
     QualifierFilter(const Gazetteer& g, std::vector<std::string> keys) : g_(g) {
         for (std::string& key : keys) {
             Qualifier q{std::move(key), {}};
@@ -94,9 +98,9 @@ public:
 
     bool accepts(const PlaceRecord& p) const {
         for (const Qualifier& q : qualifiers_) {
-            const bool country = p.country != kNoCountry &&
-                                 std::find(q.countries.begin(), q.countries.end(), p.country) !=
-                                     q.countries.end();
+            const bool country =
+                p.country != kNoCountry &&
+                std::find(q.countries.begin(), q.countries.end(), p.country) != q.countries.end();
             bool region = false;
             if (!country && p.region != kNoRegion) {
                 const RegionRecord& r = g_.regions()[p.region];
@@ -108,7 +112,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const Gazetteer& g_;
     std::vector<Qualifier> qualifiers_;
 };
@@ -146,7 +150,8 @@ std::optional<FoundPlace> findQualified(const Gazetteer& g, const std::string& n
     for (const KeyRecord& k : g.prefixKeys(g.placeKeys(), name)) {
         if (++scanned > kMaxQualifiedPrefixScan)
             break;
-        if (filter.accepts(places[k.target & kTargetMask]) && (!best || g.score(k) > g.score(*best)))
+        if (filter.accepts(places[k.target & kTargetMask]) &&
+            (!best || g.score(k) > g.score(*best)))
             best = &k;
     }
     if (!best)

@@ -13,7 +13,7 @@ namespace terrabo::server {
 // make the workers queue up on the descriptor. Lines come out whole and in
 // the order they were added.
 class RequestLog {
-public:
+  public:
     explicit RequestLog(int fd, size_t maxPendingBytes = 8 << 20);
     ~RequestLog(); // writes what is pending
     RequestLog(const RequestLog&) = delete;
@@ -23,7 +23,7 @@ public:
     // maxPendingBytes are waiting, lines are counted and dropped instead.
     void add(std::string_view line);
 
-private:
+  private:
     void run();
 
     int fd_;

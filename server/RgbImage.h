@@ -13,7 +13,7 @@ struct Rgb {
 
 // A small raster to draw the house ad into; drawing outside is clipped.
 class RgbImage {
-public:
+  public:
     RgbImage(int width, int height, Rgb fill = {0, 0, 0});
 
     int width() const { return width_; }
@@ -31,7 +31,7 @@ public:
     // PNG, 8-bit RGB, no interlace.
     std::string encodePng() const;
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<uint8_t> pixels_;

@@ -12,9 +12,13 @@ namespace {
 constexpr const char* kText = "text/plain; charset=utf-8";
 constexpr const char* kHtml = "text/html; charset=utf-8";
 
-HttpReply text(int status, std::string body) { return {status, kText, std::move(body) + "\n"}; }
+HttpReply text(int status, std::string body) {
+    return {status, kText, std::move(body) + "\n"};
+}
 
-bool isRead(std::string_view method) { return method == "GET" || method == "HEAD"; }
+bool isRead(std::string_view method) {
+    return method == "GET" || method == "HEAD";
+}
 
 } // namespace
 
@@ -60,7 +64,8 @@ HttpReply Service::map(std::string_view target) const {
     // Not found is a page, not an error; a query that no one could have
     // typed is not shown back.
     const auto place = findPlace(gazetteer_, *query);
-    const std::string_view shown = isQueryText(*query) ? std::string_view(*query) : std::string_view();
+    const std::string_view shown =
+        isQueryText(*query) ? std::string_view(*query) : std::string_view();
     return {200, kHtml, mapPage_.render(shown, place)};
 }
 

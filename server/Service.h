@@ -17,13 +17,13 @@ struct HttpReply {
 // What the server answers, apart from the HTTP plumbing: each known path is
 // matched exactly, and nothing is ever read from disk by path.
 class Service {
-public:
+  public:
     explicit Service(const Gazetteer& gazetteer);
 
     // `target` is the request target as sent: path and encoded query.
     HttpReply handle(std::string_view method, std::string_view target) const;
 
-private:
+  private:
     HttpReply lookup(std::string_view target) const;
     HttpReply map(std::string_view target) const;
     HttpReply banner(std::string_view target) const;

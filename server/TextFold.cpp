@@ -10,10 +10,10 @@ namespace {
 
 // U+00C0..U+00FF.
 constexpr std::array<std::string_view, 64> kLatin1 = {
-    "a", "a", "a", "a", "a",  "a", "ae", "c",  "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o",  "o", "o",  "",   "o", "u", "u", "u", "u", "y", "th", "ss",
-    "a", "a", "a", "a", "a",  "a", "ae", "c",  "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o",  "o", "o",  "",   "o", "u", "u", "u", "u", "y", "th", "y",
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",
+    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "ss",
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",
+    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "y",
 };
 
 // U+0100..U+017F, one letter each; '1' stands for "ij", '2' for "oe".
@@ -84,15 +84,35 @@ constexpr Span kSpans[] = {
 // Greek letters with tonos, and final sigma, onto their plain lower case.
 char32_t plainGreek(char32_t cp) {
     switch (cp) {
-    case 0x0386: case 0x03AC: return 0x03B1;
-    case 0x0388: case 0x03AD: return 0x03B5;
-    case 0x0389: case 0x03AE: return 0x03B7;
-    case 0x038A: case 0x03AF: case 0x03CA: case 0x0390: return 0x03B9;
-    case 0x038C: case 0x03CC: return 0x03BF;
-    case 0x038E: case 0x03CD: case 0x03CB: case 0x03B0: return 0x03C5;
-    case 0x038F: case 0x03CE: return 0x03C9;
-    case 0x03C2: return 0x03C3;
-    default: break;
+    case 0x0386:
+    case 0x03AC:
+        return 0x03B1;
+    case 0x0388:
+    case 0x03AD:
+        return 0x03B5;
+    case 0x0389:
+    case 0x03AE:
+        return 0x03B7;
+    case 0x038A:
+    case 0x03AF:
+    case 0x03CA:
+    case 0x0390:
+        return 0x03B9;
+    case 0x038C:
+    case 0x03CC:
+        return 0x03BF;
+    case 0x038E:
+    case 0x03CD:
+    case 0x03CB:
+    case 0x03B0:
+        return 0x03C5;
+    case 0x038F:
+    case 0x03CE:
+        return 0x03C9;
+    case 0x03C2:
+        return 0x03C3;
+    default:
+        break;
     }
     if (cp >= 0x0391 && cp <= 0x03A9 && cp != 0x03A2)
         return cp + 0x20;

@@ -11,7 +11,9 @@ WorkerPool::WorkerPool(size_t initialThreads, size_t maxThreads)
         startThread();
 }
 
-WorkerPool::~WorkerPool() { shutdown(); }
+WorkerPool::~WorkerPool() {
+    shutdown();
+}
 
 void WorkerPool::startThread() {
     ++idle_;

@@ -14,7 +14,7 @@ namespace terrabo::server {
 // thread is busy. A connection holds its thread while the client is slow or
 // idle, so a fixed pool would let a few idle clients stall everyone else.
 class WorkerPool {
-public:
+  public:
     WorkerPool(size_t initialThreads, size_t maxThreads);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
@@ -26,7 +26,7 @@ public:
 
     size_t threadCount() const;
 
-private:
+  private:
     void work();
     void startThread(); // with mutex_ held
 

@@ -2,8 +2,8 @@
 // ads behind Terrabo's network features.
 #include "server/Gazetteer.h"
 #include "server/HttpServer.h"
-#include "server/Service.h"
 #include "server/ServerOptions.h"
+#include "server/Service.h"
 
 #include <algorithm>
 #include <atomic>
@@ -65,9 +65,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double loadMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-    std::fprintf(stderr, "terrabo-server: %zu places from %s in %.0f ms\n", gazetteer->places().size(),
-                 options->indexPath.c_str(), loadMs);
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    std::fprintf(stderr, "terrabo-server: %zu places from %s in %.0f ms\n",
+                 gazetteer->places().size(), options->indexPath.c_str(), loadMs);
 
     const Service service(*gazetteer);
     ServerSettings settings;
@@ -79,11 +80,12 @@ int main(int argc, char** argv) {
         HttpServer server(service, settings);
         const int port = server.bind(options->host, options->port);
         if (port < 0) {
-            std::fprintf(stderr, "terrabo-server: cannot listen on %s port %d\n", options->host.c_str(),
-                         options->port);
+            std::fprintf(stderr, "terrabo-server: cannot listen on %s port %d\n",
+                         options->host.c_str(), options->port);
             return 1;
         }
-        std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", options->host.c_str(), port);
+        std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", options->host.c_str(),
+                     port);
 
         std::atomic<bool> serving{true};
         std::thread signalWaiter([&] {

@@ -1,7 +1,8 @@
 // One lookup as the server does it, from the decoded text to the answer;
 // and loading the index, which the server does once at start.
 //
-//   build/bench/server/server_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   build/bench/server/server_bench --benchmark_repetitions=5
+//   --benchmark_report_aggregates_only=true
 #include "server/Gazetteer.h"
 #include "server/LookupAnswer.h"
 #include "server/PlaceQuery.h"
@@ -48,7 +49,8 @@ BENCHMARK_CAPTURE(lookup, notFound, "Xyzzyplugh");
 void request(benchmark::State& state) {
     const Service service(gazetteer());
     for (auto _ : state)
-        benchmark::DoNotOptimize(service.handle("POST", "/zentra/decode.php?address=Paris%2C%20Texas"));
+        benchmark::DoNotOptimize(
+            service.handle("POST", "/zentra/decode.php?address=Paris%2C%20Texas"));
 }
 BENCHMARK(request);
 

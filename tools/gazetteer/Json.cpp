@@ -25,7 +25,7 @@ void appendUtf8(std::string& out, unsigned cp) {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view s) : s_(s) {}
 
     bool parseDocument(Json& out) {
@@ -36,7 +36,7 @@ public:
     }
     size_t position() const { return pos_; }
 
-private:
+  private:
     static constexpr int kMaxDepth = 64;
 
     void blanks() {
@@ -84,14 +84,30 @@ private:
                 return false;
             const char e = s_[pos_++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 unsigned cp;
                 if (!hex4(cp))
@@ -105,7 +121,8 @@ private:
                 appendUtf8(out, cp);
                 break;
             }
-            default: return false;
+            default:
+                return false;
             }
         }
         return false;

@@ -14,13 +14,19 @@ struct Point {
     long y;
 };
 
+struct LonLat {
+    double lon;
+    double lat;
+};
+
 Point project(double lon, double lat) {
     const double phi = std::clamp(lat, -85.0, 85.0) * std::numbers::pi / 180;
-    const double mercator = std::log(std::tan(std::numbers::pi / 4 + phi / 2)) * 180 / std::numbers::pi;
+    const double mercator =
+        std::log(std::tan(std::numbers::pi / 4 + phi / 2)) * 180 / std::numbers::pi;
     return {std::lround(lon * 10), std::lround(-mercator * 10)};
 }
 
-using Arc = std::vector<Point>;
+using Arc = std::vector<LonLat>;
 
 std::optional<std::vector<Arc>> decodeArcs(const Json& topology) {
     const Json* transform = topology.find("transform");
@@ -44,7 +50,7 @@ std::optional<std::vector<Arc>> decodeArcs(const Json& topology) {
                 return std::nullopt;
             qx += delta.array[0].number;
             qy += delta.array[1].number;
-            points.push_back(project(qx * sx + tx, qy * sy + ty));
+            points.push_back({qx * sx + tx, qy * sy + ty});
         }
         out.push_back(std::move(points));
     }
@@ -57,8 +63,27 @@ void appendNumber(std::string& out, long value, bool afterCommand) {
     out += std::to_string(value);
 }
 
+// Some shapes cross the antimeridian (Chukotka, Fiji): their longitudes jump
+// by 360 degrees and a plain drawing would cross the whole map. Such a ring
+// is made continuous instead, reaching past 180; the map's copies at -360 and
+// +360 show the part beyond. A ring around a pole (Antarctica) cannot close
+// that way and keeps its longitudes.
+void unwrapLongitudes(std::vector<LonLat>& ring) {
+    std::vector<LonLat> unwrapped = ring;
+    for (size_t i = 1; i < unwrapped.size(); ++i) {
+        double lon = unwrapped[i].lon;
+        while (lon - unwrapped[i - 1].lon > 180)
+            lon -= 360;
+        while (lon - unwrapped[i - 1].lon < -180)
+            lon += 360;
+        unwrapped[i].lon = lon;
+    }
+    if (!unwrapped.empty() && std::abs(unwrapped.back().lon - unwrapped.front().lon) < 180)
+        ring = std::move(unwrapped);
+}
+
 bool appendRing(std::string& out, const std::vector<Arc>& arcs, const Json& ring, int minStep) {
-    std::vector<Point> points;
+    std::vector<LonLat> lonLats;
     for (const Json& index : ring.array) {
         const long i = std::lround(index.number);
         const long arc = i >= 0 ? i : ~i;
@@ -68,12 +93,17 @@ bool appendRing(std::string& out, const std::vector<Arc>& arcs, const Json& ring
         if (i < 0)
             std::reverse(piece.begin(), piece.end());
         // Each arc starts where the one before it ended.
-        points.insert(points.end(), piece.begin() + (points.empty() || piece.empty() ? 0 : 1),
-                      piece.end());
+        lonLats.insert(lonLats.end(), piece.begin() + (lonLats.empty() || piece.empty() ? 0 : 1),
+                       piece.end());
     }
+    unwrapLongitudes(lonLats);
+    std::vector<Point> points;
+    for (const LonLat& p : lonLats)
+        points.push_back(project(p.lon, p.lat));
     std::vector<Point> kept;
     for (const Point& p : points) {
-        if (kept.empty() || std::max(std::labs(p.x - kept.back().x), std::labs(p.y - kept.back().y)) >= minStep)
+        if (kept.empty() ||
+            std::max(std::labs(p.x - kept.back().x), std::labs(p.y - kept.back().y)) >= minStep)
             kept.push_back(p);
     }
     if (kept.size() < 3)

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -193,13 +193,16 @@ std::optional<gazetteer::Json> readJson(const std::string& path) {
     size_t errorAt = 0;
     auto json = gazetteer::parseJson(*text, &errorAt);
     if (!json)
-        std::fprintf(stderr, "make_gazetteer: %s is not JSON (at byte %zu)\n", path.c_str(), errorAt);
+        std::fprintf(stderr, "make_gazetteer: %s is not JSON (at byte %zu)\n", path.c_str(),
+                     errorAt);
     return json;
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: make_gazetteer --cities500 FILE --cities FILE --admin1 FILE --countries FILE "
-                         "--atlas FILE --out FILE\n");
+    std::fprintf(
+        stderr,
+        "usage: make_gazetteer --cities500 FILE --cities FILE --admin1 FILE --countries FILE "
+        "--atlas FILE --out FILE\n");
     return 2;
 }
 
@@ -209,7 +212,8 @@ int main(int argc, char** argv) {
     std::map<std::string, std::string> args;
     for (int i = 1; i + 1 < argc; i += 2)
         args[argv[i]] = argv[i + 1];
-    for (const char* required : {"--cities500", "--cities", "--admin1", "--countries", "--atlas", "--out"})
+    for (const char* required :
+         {"--cities500", "--cities", "--admin1", "--countries", "--atlas", "--out"})
         if (!args.count(required))
             return usage();
     const auto started = std::chrono::steady_clock::now();
@@ -250,7 +254,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path partial = out.string() + ".partial";
     {
         std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file.write(index.data(), static_cast<std::streamsize>(index.size())) || !file.flush()) {
+        if (!file.write(index.data(), static_cast<std::streamsize>(index.size())) ||
+            !file.flush()) {
             std::fprintf(stderr, "make_gazetteer: cannot write %s\n", partial.c_str());
             return 1;
         }
@@ -258,12 +263,13 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::rename(partial, out, ec);
     if (ec) {
-        std::fprintf(stderr, "make_gazetteer: cannot replace %s: %s\n", out.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "make_gazetteer: cannot replace %s: %s\n", out.c_str(),
+                     ec.message().c_str());
         return 1;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("make_gazetteer: %zu places, %zu regions, %zu countries, %.1f MB in %.1f s\n", placeCount,
-                regions, countries, index.size() / 1e6, seconds);
+    std::printf("make_gazetteer: %zu places, %zu regions, %zu countries, %.1f MB in %.1f s\n",
+                placeCount, regions, countries, index.size() / 1e6, seconds);
     return 0;
 }

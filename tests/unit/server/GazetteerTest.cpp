@@ -14,7 +14,9 @@
 namespace terrabo::server {
 namespace {
 
-std::vector<char> bytesOf(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<char> bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 SectionEntry sectionEntry(const std::vector<char>& file, SectionId id) {
     FileHeader header;
@@ -29,7 +31,8 @@ SectionEntry sectionEntry(const std::vector<char>& file, SectionId id) {
     return {};
 }
 
-template <typename T> void patchFirst(std::vector<char>& file, SectionId id, const std::function<void(T&)>& change) {
+template <typename T>
+void patchFirst(std::vector<char>& file, SectionId id, const std::function<void(T&)>& change) {
     const SectionEntry e = sectionEntry(file, id);
     T record;
     std::memcpy(&record, file.data() + e.offset, sizeof record);
@@ -59,17 +62,31 @@ TEST(GazetteerLoad, RejectsDamagedFiles) {
              std::memcpy(f.data() + sizeof(FileHeader), &e, sizeof e);
          }},
         {"place name outside the strings",
-         [](auto& f) { patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.name.offset = 0xFFFFFF00; }); }},
+         [](auto& f) {
+             patchFirst<PlaceRecord>(f, SectionId::Places,
+                                     [](auto& p) { p.name.offset = 0xFFFFFF00; });
+         }},
         {"place in an unknown country",
-         [](auto& f) { patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.country = 4000; }); }},
+         [](auto& f) {
+             patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.country = 4000; });
+         }},
         {"place off the globe",
-         [](auto& f) { patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.latE5 = 9100000; }); }},
+         [](auto& f) {
+             patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.latE5 = 9100000; });
+         }},
         {"key for a place that is not there",
-         [](auto& f) { patchFirst<KeyRecord>(f, SectionId::PlaceKeys, [](auto& k) { k.target = 5000; }); }},
+         [](auto& f) {
+             patchFirst<KeyRecord>(f, SectionId::PlaceKeys, [](auto& k) { k.target = 5000; });
+         }},
         {"key text runs past the strings",
-         [](auto& f) { patchFirst<KeyRecord>(f, SectionId::CountryKeys, [](auto& k) { k.key.length = 0x7FFFFFFF; }); }},
+         [](auto& f) {
+             patchFirst<KeyRecord>(f, SectionId::CountryKeys,
+                                   [](auto& k) { k.key.length = 0x7FFFFFFF; });
+         }},
         {"region in an unknown country",
-         [](auto& f) { patchFirst<RegionRecord>(f, SectionId::Regions, [](auto& r) { r.country = 999; }); }},
+         [](auto& f) {
+             patchFirst<RegionRecord>(f, SectionId::Regions, [](auto& r) { r.country = 999; });
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -21,7 +21,7 @@ using testing::post;
 using testing::Response;
 
 class HttpServerTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         gazetteer = new Gazetteer(testing::smallGazetteer());
         service = new Service(*gazetteer);
@@ -139,12 +139,17 @@ TEST_F(HttpServerTest, BadRequestsAreRefused) {
         {"raw NUL", std::string("GET /zentra/decode.php?address=Par\0is HTTP/1.1\r\n", 48) + close},
         {"NUL in a header", std::string("GET /apps HTTP/1.1\r\nX-A: \0\r\n", 28) + close},
         {"invalid UTF-8", "GET /zentra/decode.php?address=%C3%28 HTTP/1.1\r\n" + close},
-        {"query too long", "GET /zentra/decode.php?address=" + std::string(300, 'a') + " HTTP/1.1\r\n" + close},
-        {"address too long", "GET /zentra/decode.php?address=" + std::string(10000, 'a') + " HTTP/1.1\r\n" + close},
-        {"header too long", "GET /apps HTTP/1.1\r\nX-Long: " + std::string(10000, 'h') + "\r\n" + close},
-        {"body too large", "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: 1000000\r\n" + close +
-                               std::string(1000000, 'b')},
-        {"bad length", "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: -5\r\n" + close},
+        {"query too long",
+         "GET /zentra/decode.php?address=" + std::string(300, 'a') + " HTTP/1.1\r\n" + close},
+        {"address too long",
+         "GET /zentra/decode.php?address=" + std::string(10000, 'a') + " HTTP/1.1\r\n" + close},
+        {"header too long",
+         "GET /apps HTTP/1.1\r\nX-Long: " + std::string(10000, 'h') + "\r\n" + close},
+        {"body too large",
+         "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: 1000000\r\n" + close +
+             std::string(1000000, 'b')},
+        {"bad length",
+         "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: -5\r\n" + close},
         {"file by path", "GET /../../../etc/passwd HTTP/1.1\r\n" + close},
     };
     for (const auto& c : cases) {
@@ -156,9 +161,10 @@ TEST_F(HttpServerTest, BadRequestsAreRefused) {
 }
 
 TEST_F(HttpServerTest, TruncatedAndAbandonedRequestsDoNotHurt) {
-    for (const std::string& part :
-         {std::string("GET /zentra/decode.php?addr"), std::string("GET /apps HTTP/1.1\r\nHost: x\r\n"),
-          std::string("POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: 100\r\n\r\nshort")}) {
+    for (const std::string& part : {std::string("GET /zentra/decode.php?addr"),
+                                    std::string("GET /apps HTTP/1.1\r\nHost: x\r\n"),
+                                    std::string("POST /zentra/decode.php?address=Paris "
+                                                "HTTP/1.1\r\nContent-Length: 100\r\n\r\nshort")}) {
         Connection c(port);
         ASSERT_TRUE(c.send(part));
     } // each closes here, mid-request
@@ -187,7 +193,8 @@ TEST_F(HttpServerTest, FloodOfConnectionsLeavesRoomForOthers) {
     std::vector<Connection> burst;
     for (int i = 0; i < 200; ++i) {
         burst.emplace_back(port);
-        burst.back().send("GET /zentra/decode.php?address=Portland HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        burst.back().send("GET /zentra/decode.php?address=Portland HTTP/1.1\r\nHost: "
+                          "x\r\nConnection: close\r\n\r\n");
     }
     int answered = 0;
     for (Connection& c : burst)
@@ -206,7 +213,8 @@ TEST_F(HttpServerTest, ParallelClientsGetTheirOwnAnswers) {
         clients.emplace_back([&, t] {
             for (int i = 0; i < 25; ++i) {
                 const int q = (t + i) % 4;
-                const Response r = get(port, std::string("/zentra/decode.php?address=") + queries[q]);
+                const Response r =
+                    get(port, std::string("/zentra/decode.php?address=") + queries[q]);
                 if (!r.body.starts_with(expected[q]))
                     ++wrong;
             }

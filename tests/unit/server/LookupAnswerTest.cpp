@@ -21,7 +21,8 @@ bool clientSaysNotFound(const std::string& answer) {
     return false;
 }
 
-FoundPlace place(std::string name, std::string region, std::string country, double lat, double lon) {
+FoundPlace place(std::string name, std::string region, std::string country, double lat,
+                 double lon) {
     FoundPlace p;
     p.name = std::move(name);
     p.region = std::move(region);
@@ -42,7 +43,8 @@ TEST(LookupAnswer, FormatsLatitudeLongitudeAndEncodedDetails) {
          "40.71427|-74.00597|%4Eew%20York%20City%2C%20%4Eew%20York%2C%20United%20States"},
         {place("Singapore", "Singapore", "Singapore", 1.28967, 103.85007),
          "1.28967|103.85007|Singapore"},
-        {place("Hanoi", "", "Vietnam", 21.0245, 105.84117), "21.02450|105.84117|Hanoi%2C%20Vietnam"},
+        {place("Hanoi", "", "Vietnam", 21.0245, 105.84117),
+         "21.02450|105.84117|Hanoi%2C%20Vietnam"},
         {place("Null Island", "", "", -0.000001, 0.000001), "0.00000|0.00000|%4Eull%20Island"},
         {place("A|B", "", "", 1, 2), "1.00000|2.00000|A%7CB"},
     };

@@ -15,7 +15,7 @@ struct Case {
 };
 
 class PlaceQueryTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { gazetteer = new Gazetteer(testing::smallGazetteer()); }
     static void TearDownTestSuite() { delete gazetteer; }
 

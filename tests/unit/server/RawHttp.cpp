@@ -22,9 +22,13 @@ Connection::Connection(int port) {
         close();
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
-Connection::Connection(Connection&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+Connection::Connection(Connection&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 void Connection::close() {
     if (fd_ >= 0)
@@ -116,14 +120,16 @@ Response exchange(int port, const std::string& request, double seconds) {
 }
 
 Response get(int port, const std::string& target) {
-    return exchange(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    return exchange(port,
+                    "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
 }
 
 Response post(int port, const std::string& target, const std::string& body) {
-    return exchange(port, "POST " + target +
-                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                              "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-                              std::to_string(body.size()) + "\r\n\r\n" + body);
+    return exchange(port,
+                    "POST " + target +
+                        " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                        "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                        std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 } // namespace terrabo::server::testing

@@ -6,7 +6,7 @@ namespace terrabo::server::testing {
 
 // A blocking TCP connection to the server under test, on the loopback.
 class Connection {
-public:
+  public:
     explicit Connection(int port);
     ~Connection();
     Connection(Connection&& other) noexcept;
@@ -20,7 +20,7 @@ public:
     std::string receiveSome(double seconds = 5);
     void close();
 
-private:
+  private:
     int fd_ = -1;
 };
 

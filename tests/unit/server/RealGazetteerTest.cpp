@@ -14,7 +14,7 @@ namespace terrabo::server {
 namespace {
 
 class RealGazetteer : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         std::string error;
         auto g = Gazetteer::load(TERRABO_GAZETTEER_INDEX, &error);

@@ -16,7 +16,8 @@ TEST(ServerOptions, ReadsEachOptionAndKeepsDefaults) {
     EXPECT_EQ(none->indexPath, "/default.idx");
 
     const auto all = parseServerOptions(
-        {"--host", "::1", "--port", "0", "--index", "/x.idx", "--threads", "16", "--quiet"}, defaults, nullptr);
+        {"--host", "::1", "--port", "0", "--index", "/x.idx", "--threads", "16", "--quiet"},
+        defaults, nullptr);
     ASSERT_TRUE(all);
     EXPECT_EQ(all->host, "::1");
     EXPECT_EQ(all->port, 0);
@@ -27,9 +28,9 @@ TEST(ServerOptions, ReadsEachOptionAndKeepsDefaults) {
 
 TEST(ServerOptions, RejectsWhatItCannotUse) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--port"},          {"--port", "-1"},  {"--port", "65536"}, {"--port", "80x"},
-        {"--port", ""},      {"--threads", "1"}, {"--threads", "many"}, {"--host", ""},
-        {"--verbose"},       {"8765"},
+        {"--port"},     {"--port", "-1"},   {"--port", "65536"},   {"--port", "80x"},
+        {"--port", ""}, {"--threads", "1"}, {"--threads", "many"}, {"--host", ""},
+        {"--verbose"},  {"8765"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));

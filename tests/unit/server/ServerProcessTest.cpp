@@ -17,7 +17,7 @@ namespace terrabo::server {
 namespace {
 
 class ServerProcess {
-public:
+  public:
     explicit ServerProcess(std::vector<std::string> args) {
         int pipeFds[2];
         if (pipe2(pipeFds, O_CLOEXEC) != 0)
@@ -48,7 +48,8 @@ public:
 
     // Reads standard error until `text` shows up; everything read so far.
     bool waitFor(const std::string& text, double seconds = 10) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         while (stderr_.find(text) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
@@ -72,7 +73,8 @@ public:
 
     // The exit status, or -1 when it did not end in time.
     int waitExit(double seconds = 10) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         while (std::chrono::steady_clock::now() < deadline) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -88,7 +90,7 @@ public:
     pid_t pid() const { return pid_; }
     const std::string& log() const { return stderr_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     int err_ = -1;
     bool exited_ = false;
@@ -128,7 +130,9 @@ TEST(ServerProcess, RefusesToStartWithoutWhatItNeeds) {
         {{"--threads", "1"}, 2, "--threads"},
         {{"--bogus"}, 2, "unknown argument"},
         {{"--port", "0", "--index", "/nonexistent.idx"}, 1, "/nonexistent.idx"},
-        {{"--port", "0", "--host", "256.1.1.1", "--index", testing::smallGazetteerFile()}, 1, "cannot listen"},
+        {{"--port", "0", "--host", "256.1.1.1", "--index", testing::smallGazetteerFile()},
+         1,
+         "cannot listen"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);

@@ -10,7 +10,7 @@ namespace terrabo::server {
 namespace {
 
 class ServiceTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         gazetteer = new Gazetteer(testing::smallGazetteer());
         service = new Service(*gazetteer);
@@ -66,11 +66,14 @@ TEST_F(ServiceTest, LookupAnswers) {
         int status;
         const char* body;
     } cases[] = {
-        {"/zentra/decode.php?address=Paris", 200, "48.85341|2.34880|Paris%2C%20%C3%8Ele-de-France%2C%20France"},
+        {"/zentra/decode.php?address=Paris", 200,
+         "48.85341|2.34880|Paris%2C%20%C3%8Ele-de-France%2C%20France"},
         {"/zentra/decode.php?address=Paris%2C%20Texas", 200,
          "33.66094|-95.55551|Paris%2C%20Texas%2C%20United%20States"},
-        {"/zentra/decode.php?address=S%C3%A3o%20Paulo", 200, "-23.54750|-46.63611|S%C3%A3o%20Paulo%2C%20Brazil"},
-        {"/zentra/decode.php?address=12.972,77.595", 200, "12.97200|77.59500|12.97200%2C%2077.59500"},
+        {"/zentra/decode.php?address=S%C3%A3o%20Paulo", 200,
+         "-23.54750|-46.63611|S%C3%A3o%20Paulo%2C%20Brazil"},
+        {"/zentra/decode.php?address=12.972,77.595", 200,
+         "12.97200|77.59500|12.97200%2C%2077.59500"},
         {"/zentra/decode.php?address=Xanadu", 200, "N|N|N"},
         {"/zentra/decode.php?address=", 200, "N|N|N"},
         {"/zentra/decode.php?address=%20%20", 200, "N|N|N"},
@@ -87,7 +90,8 @@ TEST_F(ServiceTest, LookupAnswers) {
         EXPECT_EQ(reply.status, c.status);
         EXPECT_EQ(reply.body, c.body);
     }
-    const std::string longest = "/zentra/decode.php?address=Paris" + std::string(kMaxQueryBytes - 5, '+');
+    const std::string longest =
+        "/zentra/decode.php?address=Paris" + std::string(kMaxQueryBytes - 5, '+');
     EXPECT_NE(get(longest).body, "N|N|N");
     EXPECT_EQ(get(longest + "+").body, "N|N|N");
 }

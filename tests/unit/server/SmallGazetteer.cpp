@@ -10,8 +10,9 @@ namespace terrabo::server::testing {
 
 IndexWriter smallGazetteerWriter() {
     IndexWriter w;
-    const auto place = [&](uint32_t id, std::string name, std::vector<std::string> others, double lat,
-                           double lon, uint32_t population, std::string country, std::string region) {
+    const auto place = [&](uint32_t id, std::string name, std::vector<std::string> others,
+                           double lat, double lon, uint32_t population, std::string country,
+                           std::string region) {
         PlaceInput p;
         p.id = id;
         p.name = std::move(name);
@@ -47,12 +48,17 @@ IndexWriter smallGazetteerWriter() {
     place(21, "Itá", {"Ita"}, -25.50972, -57.35861, 72000, "PY", "11");
 
     const auto country = [&](std::string code, std::string name, std::vector<std::string> names,
-                             std::vector<std::string> codes, double lat, double lon, uint32_t area) {
-        w.addCountry({std::move(code), std::move(name), std::move(names), std::move(codes), lat, lon, area});
+                             std::vector<std::string> codes, double lat, double lon,
+                             uint32_t area) {
+        w.addCountry(
+            {std::move(code), std::move(name), std::move(names), std::move(codes), lat, lon, area});
     };
-    country("FR", "France", {"France", "French Republic", "République française"}, {"FR", "FRA"}, 46, 2, 551695);
-    country("US", "United States", {"United States", "USA", "United States of America"}, {"US"}, 38, -97, 9372610);
-    country("GB", "United Kingdom", {"United Kingdom", "UK", "Great Britain"}, {"GB", "GBR"}, 54, -2, 242900);
+    country("FR", "France", {"France", "French Republic", "République française"}, {"FR", "FRA"},
+            46, 2, 551695);
+    country("US", "United States", {"United States", "USA", "United States of America"}, {"US"}, 38,
+            -97, 9372610);
+    country("GB", "United Kingdom", {"United Kingdom", "UK", "Great Britain"}, {"GB", "GBR"}, 54,
+            -2, 242900);
     country("CA", "Canada", {"Canada"}, {"CA", "CAN"}, 60, -95, 9984670);
     country("DE", "Germany", {"Germany", "Deutschland"}, {"DE", "DEU"}, 51, 9, 357114);
     country("NO", "Norway", {"Norway", "Norge"}, {"NO", "NOR"}, 62, 10, 323802);
@@ -65,15 +71,18 @@ IndexWriter smallGazetteerWriter() {
     country("IE", "Ireland", {"Ireland", "Éire"}, {"IE", "IRL"}, 53, -8, 70273);
     country("PY", "Paraguay", {"Paraguay"}, {"PY", "PRY"}, -23, -58, 406752);
 
-    for (const auto& [c, code, name] : std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"FR", "11", "Île-de-France"}, {"US", "TX", "Texas"},     {"US", "OR", "Oregon"},
-             {"US", "ME", "Maine"},          {"US", "OH", "Ohio"},      {"US", "NJ", "New Jersey"},
-             {"GB", "ENG", "England"},       {"GB", "NIR", "Northern Ireland"},
-             {"CA", "08", "Ontario"},        {"NO", "56", "Troms"},     {"BR", "27", "São Paulo"},
-             {"CH", "ZH", "Zurich"},         {"IN", "19", "Karnataka"}, {"DE", "02", "Bavaria"},
-             {"IT", "20", "Veneto"},         {"PL", "74", "Łódź Voivodeship"},
-             {"DK", "21", "South Denmark"},  {"IE", "L", "Leinster"},   {"PL", "77", "Lesser Poland"},
-             {"CH", "SG", "Saint Gallen"}})
+    for (const auto& [c, code, name] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"FR", "11", "Île-de-France"}, {"US", "TX", "Texas"},
+             {"US", "OR", "Oregon"},        {"US", "ME", "Maine"},
+             {"US", "OH", "Ohio"},          {"US", "NJ", "New Jersey"},
+             {"GB", "ENG", "England"},      {"GB", "NIR", "Northern Ireland"},
+             {"CA", "08", "Ontario"},       {"NO", "56", "Troms"},
+             {"BR", "27", "São Paulo"},     {"CH", "ZH", "Zurich"},
+             {"IN", "19", "Karnataka"},     {"DE", "02", "Bavaria"},
+             {"IT", "20", "Veneto"},        {"PL", "74", "Łódź Voivodeship"},
+             {"DK", "21", "South Denmark"}, {"IE", "L", "Leinster"},
+             {"PL", "77", "Lesser Poland"}, {"CH", "SG", "Saint Gallen"}})
         w.addRegion({c, code, name});
     w.setWorldMap("M-1800 -1700l3600 0 0 3400-3600 0z");
     return w;
@@ -93,7 +102,8 @@ std::string smallGazetteerFile() {
         std::string path = "/tmp/terrabo-small-gazetteer-" + std::to_string(getpid()) + ".idx";
         File() {
             const std::string bytes = smallGazetteerWriter().build();
-            std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            std::ofstream(path, std::ios::binary)
+                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         }
         ~File() { std::remove(path.c_str()); }
     };

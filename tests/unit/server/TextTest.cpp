@@ -22,9 +22,9 @@ TEST(FoldText, FoldsCaseAccentsLigaturesAndSpacing) {
         {"Œuvre", "oeuvre"},
         {"Þingvellir", "thingvellir"},
         {"Đà Nẵng", "danang"},
-        {"Bucureşti", "bucuresti"},     // s with cedilla
-        {"București", "bucuresti"},     // s with comma below
-        {"Xi\u2019an", "xian"},         // curly apostrophe
+        {"Bucureşti", "bucuresti"}, // s with cedilla
+        {"București", "bucuresti"}, // s with comma below
+        {"Xi\u2019an", "xian"},     // curly apostrophe
         {"Saint-Étienne", "saintetienne"},
         {"St. John's", "stjohns"},
         {"Sana\u02BFa\u02BE", "sanaa"}, // modifier letters
