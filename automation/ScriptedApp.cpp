@@ -23,8 +23,9 @@ void ScriptedApp::frames(int count, double dt) {
         if (binding && Director::shared().isAnimating())
             binding->renderFrame();
         ++frame_;
-        session_.runtime().processEvents();
     }
+    // Widgets and replies catch up once the frames are made.
+    session_.runtime().processEvents();
 }
 
 void ScriptedApp::touch(automation::TouchPhase phase, float x, float y, int taps) {
