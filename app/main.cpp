@@ -1,3 +1,3 @@
-#include "automation/AppSession.h"
+#include "automation/RunningApp.h"
 
 int main(int argc, char** argv) { return terrabo::runTerrabo(argc, argv); }

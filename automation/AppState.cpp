@@ -1,5 +1,5 @@
 // The state object of a scripted run, read from the live objects each time.
-#include "automation/AppSession.h"
+#include "automation/RunningApp.h"
 #include "automation/ScriptedApp.h"
 #include "engine/Director.h"
 
@@ -192,27 +192,27 @@ Json banner(TerraboLayer* o) {
 
 } // namespace
 
-Json appState(AppSession& session, long long frame) {
+Json appState(RunningApp& app, long long frame) {
     Director& director = Director::shared();
-    TerraboLayer* o = session.overlay();
-    auto* w = dynamic_cast<TerraboWorld*>(session.delegate().world().get());
-    const ScreenInfo screen = session.platform().mainScreen();
+    TerraboLayer* o = app.overlay();
+    auto* w = dynamic_cast<TerraboWorld*>(app.delegate().world().get());
+    const ScreenInfo screen = app.platform().mainScreen();
 
     Json alerts = Json::array();
-    for (const auto& a : session.platform().alerts()) {
+    for (const auto& a : app.platform().alerts()) {
         Json buttons = Json::array();
         for (const auto& b : a.buttons)
             buttons.push(b);
         alerts.push(Json::object({{"title", a.title}, {"message", a.message}, {"buttons", buttons}}));
     }
     Json requests = Json::array();
-    for (const auto& r : session.http().sent)
+    for (const auto& r : app.http().sent)
         requests.push(Json::object({{"method", r.method}, {"url", r.url}, {"body", r.body}}));
-    const std::string historyPath = session.documents().filePath("name.plist");
+    const std::string historyPath = app.documents().filePath("name.plist");
     std::error_code ec;
     const bool historyExists = std::filesystem::exists(historyPath, ec);
     Json log = Json::array();
-    for (const auto& line : session.log())
+    for (const auto& line : app.log())
         log.push(line);
 
     return Json::object({

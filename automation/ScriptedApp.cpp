@@ -1,6 +1,6 @@
 #include "automation/ScriptedApp.h"
 
-#include "automation/AppSession.h"
+#include "automation/RunningApp.h"
 #include "engine/Director.h"
 #include "engine/Menu.h"
 #include "overlay/TerraboLayer.h"
@@ -16,20 +16,20 @@ using automation::AppEvent;
 using automation::BoardCell;
 
 void ScriptedApp::frames(int count, double dt) {
-    DirectorBinding* binding = session_.platform().binding();
-    for (int i = 0; i < count && !session_.endedWith(); ++i) {
-        session_.virtualClock().advance(dt);
+    DirectorBinding* binding = app_.platform().binding();
+    for (int i = 0; i < count && !app_.endedWith(); ++i) {
+        app_.virtualClock().advance(dt);
         // A stopped director draws no frames.
         if (binding && Director::shared().isAnimating())
             binding->renderFrame();
         ++frame_;
     }
     // Widgets and replies catch up once the frames are made.
-    session_.runtime().processEvents();
+    app_.runtime().processEvents();
 }
 
 void ScriptedApp::touch(automation::TouchPhase phase, float x, float y, int taps) {
-    GlView* view = session_.platform().glView();
+    GlView* view = app_.platform().glView();
     if (!view)
         return;
     TouchPhaseQt p = TouchPhaseQt::Began;
@@ -40,19 +40,19 @@ void ScriptedApp::touch(automation::TouchPhase phase, float x, float y, int taps
     case automation::TouchPhase::Cancelled: p = TouchPhaseQt::Cancelled; break;
     }
     view->deliverTouch(p, {x, y}, taps, 0);
-    session_.runtime().processEvents();
+    app_.runtime().processEvents();
 }
 
 bool ScriptedApp::button(const std::string& name, std::string& error) {
-    TerraboLayer* overlay = session_.overlay();
+    TerraboLayer* overlay = app_.overlay();
     if (name == "done") {
         // The panel's own button, pressed as a finger would.
         if (!overlay || !overlay->webDisplayView) {
             error = "no web panel is shown";
             return false;
         }
-        session_.platform().pressPanelDone(*overlay->webDisplayView);
-        session_.runtime().processEvents();
+        app_.platform().pressPanelDone(*overlay->webDisplayView);
+        app_.runtime().processEvents();
         return true;
     }
     Node* control = nullptr;
@@ -86,30 +86,30 @@ bool ScriptedApp::button(const std::string& name, std::string& error) {
 }
 
 void ScriptedApp::type(const std::string& text) {
-    TerraboLayer* overlay = session_.overlay();
+    TerraboLayer* overlay = app_.overlay();
     if (overlay && overlay->myText && overlay->myText->hasSuperview())
         overlay->myText->setText(text);
-    session_.runtime().processEvents();
+    app_.runtime().processEvents();
 }
 
 void ScriptedApp::pressReturn() {
-    TerraboLayer* overlay = session_.overlay();
+    TerraboLayer* overlay = app_.overlay();
     if (overlay && overlay->myText && overlay->myText->hasSuperview())
         overlay->myText->pressReturn();
-    session_.runtime().processEvents();
+    app_.runtime().processEvents();
 }
 
 bool ScriptedApp::alertOk(std::string& error) {
-    if (!session_.platform().pressTopAlertButton()) {
+    if (!app_.platform().pressTopAlertButton()) {
         error = "no alert is on screen";
         return false;
     }
-    session_.runtime().processEvents();
+    app_.runtime().processEvents();
     return true;
 }
 
 bool ScriptedApp::panelWaitLoaded(double seconds, std::string& error) {
-    TerraboLayer* overlay = session_.overlay();
+    TerraboLayer* overlay = app_.overlay();
     if (!overlay || !overlay->webDisplayView) {
         error = "no web panel is shown";
         return false;
@@ -118,7 +118,7 @@ bool ScriptedApp::panelWaitLoaded(double seconds, std::string& error) {
     for (double waited = 0; waited < seconds; waited += step) {
         if (overlay->myWebView && overlay->myWebView->loaded())
             return true;
-        session_.runtime().waitFor(step);
+        app_.runtime().waitFor(step);
         if (!overlay->webDisplayView)
             break;
     }
@@ -129,7 +129,7 @@ bool ScriptedApp::panelWaitLoaded(double seconds, std::string& error) {
 }
 
 void ScriptedApp::appEvent(AppEvent event) {
-    TerraboAppDelegate& d = session_.delegate();
+    TerraboAppDelegate& d = app_.delegate();
     switch (event) {
     case AppEvent::Resign: d.applicationWillResignActive(); break;
     case AppEvent::Activate: d.applicationDidBecomeActive(); break;
@@ -144,7 +144,7 @@ void ScriptedApp::appEvent(AppEvent event) {
 void ScriptedApp::network(automation::NetworkAnswer answer) {
     network_ = answer;
     using automation::NetworkFlag;
-    RouteFlags& flags = session_.scriptedNetwork().flags;
+    RouteFlags& flags = app_.scriptedNetwork().flags;
     flags.reachable = answer.has(NetworkFlag::Reachable);
     flags.cellular = answer.has(NetworkFlag::Cellular);
     flags.connectionRequired = answer.has(NetworkFlag::ConnectionRequired);
@@ -153,13 +153,13 @@ void ScriptedApp::network(automation::NetworkAnswer answer) {
     flags.interventionRequired = answer.has(NetworkFlag::InterventionRequired);
 }
 void ScriptedApp::locationFix(double lat, double lon) {
-    session_.scriptedLocation().answerFix(lat, lon);
-    session_.runtime().processEvents();
+    app_.scriptedLocation().answerFix(lat, lon);
+    app_.runtime().processEvents();
 }
 
 void ScriptedApp::locationError() {
-    session_.scriptedLocation().answerError();
-    session_.runtime().processEvents();
+    app_.scriptedLocation().answerError();
+    app_.runtime().processEvents();
 }
 
 void ScriptedApp::board(BoardCell cell, double value) {
@@ -181,19 +181,19 @@ void ScriptedApp::board(BoardCell cell, double value) {
     }
 }
 
-void ScriptedApp::clearLog() { session_.clearLog(); }
-void ScriptedApp::clearRequests() { session_.http().sent.clear(); }
+void ScriptedApp::clearLog() { app_.clearLog(); }
+void ScriptedApp::clearRequests() { app_.http().sent.clear(); }
 
-automation::Json ScriptedApp::state() { return appState(session_, frame_); }
+automation::Json ScriptedApp::state() { return appState(app_, frame_); }
 
 bool ScriptedApp::screenshot(const std::string& file, std::string& error) {
-    return QtRuntime::screenshot(session_.platform(), file, error);
+    return QtRuntime::screenshot(app_.platform(), file, error);
 }
 
 bool ScriptedApp::appEnded(int& status) {
-    if (!session_.endedWith())
+    if (!app_.endedWith())
         return false;
-    status = *session_.endedWith();
+    status = *app_.endedWith();
     return true;
 }
 

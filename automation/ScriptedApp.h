@@ -4,12 +4,12 @@
 
 namespace terrabo {
 
-class AppSession;
+class RunningApp;
 
 // The script's commands played on the running app through the platform's own paths.
 class ScriptedApp final : public automation::ScriptTarget {
 public:
-    explicit ScriptedApp(AppSession& session) : session_(session) {}
+    explicit ScriptedApp(RunningApp& app) : app_(app) {}
 
     void frames(int count, double dt) override;
     void touch(automation::TouchPhase phase, float x, float y, int taps) override;
@@ -30,12 +30,12 @@ public:
     bool appEnded(int& status) override;
 
 private:
-    AppSession& session_;
+    RunningApp& app_;
     long long frame_ = 0;
     automation::NetworkAnswer network_;
 };
 
 // The state object of a scripted run, read from the live objects.
-automation::Json appState(AppSession& session, long long frame);
+automation::Json appState(RunningApp& app, long long frame);
 
 } // namespace terrabo

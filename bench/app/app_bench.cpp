@@ -1,7 +1,7 @@
 // Frame costs of the real app at 320 x 480 while the globe spins: the logic
 // tick alone, and tick + draw on the GL view, as thread CPU time per frame;
 // resident memory after 600 frames (10 s at 60 frames a second).
-#include "automation/AppSession.h"
+#include "automation/RunningApp.h"
 #include "engine/Director.h"
 #include "platform/qt/DirectorBinding.h"
 
@@ -49,9 +49,9 @@ int main(int argc, char** argv) {
     QtRuntime runtime(argc, argv);
     automation::LaunchOptions options;
     options.script = "-";
-    AppSession session(runtime, options, true);
-    session.launch();
-    DirectorBinding* binding = session.platform().binding();
+    RunningApp app(runtime, options, true);
+    app.launch();
+    DirectorBinding* binding = app.platform().binding();
     if (!binding) {
         std::fprintf(stderr, "no GL view\n");
         return 1;
@@ -59,12 +59,12 @@ int main(int argc, char** argv) {
     constexpr double dt = 1.0 / 60.0;
     // Warm up: textures and buffers go to the GPU in the first frames.
     for (int i = 0; i < 30; ++i) {
-        session.virtualClock().advance(dt);
+        app.virtualClock().advance(dt);
         binding->renderFrame();
     }
     std::vector<double> frames;
     for (int i = 0; i < 600; ++i) {
-        session.virtualClock().advance(dt);
+        app.virtualClock().advance(dt);
         const double start = threadSeconds();
         binding->renderFrame();
         frames.push_back(threadSeconds() - start);
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     std::vector<double> ticks;
     Director& director = Director::shared();
     for (int i = 0; i < 600; ++i) {
-        session.virtualClock().advance(dt);
+        app.virtualClock().advance(dt);
         const double start = threadSeconds();
         director.scheduler().tick(static_cast<float>(dt));
         ticks.push_back(threadSeconds() - start);

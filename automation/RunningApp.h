@@ -62,10 +62,10 @@ public:
 
 // The running app: platform, director, delegate, with the clock a scripted run
 // replaces. Interactive and scripted runs start it the same way.
-class AppSession {
+class RunningApp {
 public:
-    AppSession(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted);
-    ~AppSession();
+    RunningApp(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted);
+    ~RunningApp();
 
     void launch();
 

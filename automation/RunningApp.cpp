@@ -1,4 +1,4 @@
-#include "automation/AppSession.h"
+#include "automation/RunningApp.h"
 
 #include "app/AppContext.h"
 #include "app/BuildConfig.h"
@@ -84,7 +84,7 @@ void ScriptedLocationService::answerError() {
         }
 }
 
-AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted)
+RunningApp::RunningApp(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted)
     : runtime_(runtime), options_(options), scripted_(scripted) {
     ScreenInfo screen;
     screen.bounds = {static_cast<float>(options.screenWidth), static_cast<float>(options.screenHeight)};
@@ -123,14 +123,14 @@ AppSession::AppSession(QtRuntime& runtime, const automation::LaunchOptions& opti
     delegate_ = std::make_unique<TerraboAppDelegate>(*platform_, director);
 }
 
-AppSession::~AppSession() {
+RunningApp::~RunningApp() {
     setLogSink({});
     delegate_.reset();
     appContext() = AppContext{};
     Director::reset();
 }
 
-void AppSession::launch() {
+void RunningApp::launch() {
     if (scripted_ && platform_)
         platform_->setManualFrames(true);
     delegate_->applicationDidFinishLaunching();
@@ -148,7 +148,7 @@ void AppSession::launch() {
         runtime_.watchLifecycle(*platform_, handlers);
 }
 
-TerraboLayer* AppSession::overlay() const {
+TerraboLayer* RunningApp::overlay() const {
     if (!delegate_->viewController())
         return nullptr;
     return dynamic_cast<TerraboLayer*>(delegate_->viewController()->controlledNode());
@@ -171,15 +171,15 @@ int runTerrabo(int argc, char** argv) {
         return 2;
     }
     const bool scripted = options.script.has_value();
-    AppSession session(runtime, options, scripted);
-    session.launch();
-    if (!session.platform().glView()) {
+    RunningApp app(runtime, options, scripted);
+    app.launch();
+    if (!app.platform().glView()) {
         std::cerr << "terrabo: the window or its OpenGL ES view could not be created\n";
         return 1;
     }
     if (!scripted)
         return runtime.exec();
-    ScriptedApp target(session);
+    ScriptedApp target(app);
     return automation::runScriptFile(*options.script, target, std::cout);
 }
 
