@@ -1,346 +1,312 @@
+#include "engine3d/pod/BlockWalker.h"
 #include "engine3d/pod/PodScene.h"
+#include "platform/Log.h"
 
 #include <cstring>
-#include <optional>
+#include <fstream>
+#include <iterator>
 
 namespace terrabo::pod {
 namespace {
 
-// Walks the blocks of one container, never past its end.
-class Reader {
+// A big-endian writer's version tag, read little-endian.
+constexpr std::uint32_t kSwappedVersionTag = 0xE8030000u;
+
+class SceneReader {
 public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    SceneReader(const std::vector<std::uint8_t>& bytes, std::string& error)
+        : walker_(bytes, error), error_(error) {}
 
-    struct Block {
-        std::uint32_t id;
-        const std::uint8_t* data;
-        std::uint32_t length;
-        bool container;
-    };
-
-    // The next child block; nullopt at the container's end tag or on damage.
-    std::optional<Block> next(std::uint32_t container, std::string& error) {
-        if (done_)
-            return std::nullopt;
-        std::uint32_t tag = 0, length = 0;
-        if (!u32(tag) || !u32(length)) {
-            fail(error, "truncated block header");
-            return std::nullopt;
+    Scene read() {
+        Scene scene;
+        if (walker_.size() >= 4 && readU32(walker_.at(0)) == kSwappedVersionTag) {
+            error_ = "written in big-endian byte order";
+            return scene;
         }
-        if (tag == (container | kEndBit)) {
-            done_ = true;
-            return std::nullopt;
-        }
-        if (tag & kEndBit) {
-            fail(error, "unexpected end tag");
-            return std::nullopt;
-        }
-        if (length > size_ - pos_) {
-            fail(error, "block runs past the end of the file");
-            return std::nullopt;
-        }
-        Block block{tag, data_ + pos_, length, false};
-        pos_ += length;
-        // A leaf's end tag follows its data; a container (length 0) has children first.
-        std::uint32_t end = 0, endLength = 0;
-        if (size_ - pos_ >= 4) {
-            end = readAt(pos_);
-            if (end == (tag | kEndBit)) {
-                pos_ += 4;
-                if (!u32(endLength)) {
-                    fail(error, "truncated end tag");
-                    return std::nullopt;
+        bool versionSeen = false;
+        Block b;
+        while (walker_.next(0, b)) {
+            if (b.id == kVersion) {
+                if (b.length != 11 || text(b) != kVersionString) {
+                    walker_.fail("not version " + std::string(kVersionString), b.at);
+                    return scene;
                 }
-                return block;
+                versionSeen = true;
+            } else if (b.id == kScene && b.container) {
+                if (!versionSeen)
+                    walker_.fail("scene before the version block", b.at);
+                else
+                    readScene(b, scene);
+                return scene;
+            } else {
+                walker_.skip(b, 1);
             }
         }
-        if (length != 0) {
-            fail(error, "block without its end tag");
-            return std::nullopt;
-        }
-        block.container = true;
-        return block;
+        if (!walker_.failed())
+            walker_.note(versionSeen ? "no scene block" : "no version block", walker_.position());
+        return scene;
     }
-
-    // A container's children, continuing from the current position.
-    void skip(std::size_t n) { pos_ += n; }
-    std::size_t position() const { return pos_; }
-    bool atEnd() const { return pos_ >= size_; }
 
 private:
-    std::uint32_t readAt(std::size_t at) const {
-        return static_cast<std::uint32_t>(data_[at]) | static_cast<std::uint32_t>(data_[at + 1]) << 8 |
-               static_cast<std::uint32_t>(data_[at + 2]) << 16 |
-               static_cast<std::uint32_t>(data_[at + 3]) << 24;
+    static std::string text(const Block& b) {
+        std::string s(reinterpret_cast<const char*>(b.data), b.length);
+        if (const auto nul = s.find('\0'); nul != std::string::npos)
+            s.resize(nul);
+        return s;
     }
-    bool u32(std::uint32_t& v) {
-        if (size_ - pos_ < 4)
+    static bool u32(const Block& b, std::uint32_t& out) {
+        if (b.length != 4)
             return false;
-        v = static_cast<std::uint32_t>(data_[pos_]) | static_cast<std::uint32_t>(data_[pos_ + 1]) << 8 |
-            static_cast<std::uint32_t>(data_[pos_ + 2]) << 16 |
-            static_cast<std::uint32_t>(data_[pos_ + 3]) << 24;
-        pos_ += 4;
+        out = readU32(b.data);
         return true;
     }
-    void fail(std::string& error, const char* what) {
-        done_ = true;
-        if (error.empty())
-            error = what;
+    static void i32(const Block& b, std::int32_t& out) {
+        std::uint32_t u = 0;
+        if (u32(b, u))
+            out = static_cast<std::int32_t>(u);
     }
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-    bool done_ = false;
-};
-
-std::uint32_t readU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-float readF32(const std::uint8_t* p) {
-    const std::uint32_t bits = readU32(p);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-
-bool scalar(const Reader::Block& b, std::uint32_t& out) {
-    if (b.length != 4)
-        return false;
-    out = readU32(b.data);
-    return true;
-}
-
-bool scalarI(const Reader::Block& b, std::int32_t& out) {
-    std::uint32_t u = 0;
-    if (!scalar(b, u))
-        return false;
-    out = static_cast<std::int32_t>(u);
-    return true;
-}
-
-template <std::size_t N> void floats(const Reader::Block& b, std::array<float, N>& out) {
-    if (b.length < 4 * N)
-        return;
-    for (std::size_t i = 0; i < N; ++i)
-        out[i] = readF32(b.data + 4 * i);
-}
-
-std::string text(const Reader::Block& b) {
-    std::string s(reinterpret_cast<const char*>(b.data), b.length);
-    if (auto nul = s.find('\0'); nul != std::string::npos)
-        s.resize(nul);
-    return s;
-}
-
-// A container: parse its children with `onChild`, then continue after its end tag.
-std::size_t skipContainer(std::uint32_t id, const std::uint8_t* at, std::size_t size,
-                          std::string& error, int depth);
-
-template <class F> std::size_t container(const std::uint8_t* at, std::size_t size, std::uint32_t id,
-                                         std::string& error, F onChild, int depth = 0) {
-    Reader r(at, size);
-    while (auto block = r.next(id, error)) {
-        if (!block->container) {
-            onChild(*block, nullptr, 0);
-            continue;
-        }
-        // Children follow inline; whoever reads them reports how far they went.
-        const std::uint8_t* inner = at + r.position();
-        const std::size_t left = size - r.position();
-        std::size_t used = onChild(*block, inner, left);
-        if (used == 0)
-            used = skipContainer(block->id, inner, left, error, depth + 1);
-        r.skip(used);
+    float value(const std::uint8_t* p) const {
+        if (fixedPoint_)
+            return static_cast<float>(static_cast<std::int32_t>(readU32(p))) / 65536.0f;
+        const std::uint32_t bits = readU32(p);
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
     }
-    return r.position();
-}
-
-std::size_t skipContainer(std::uint32_t id, const std::uint8_t* at, std::size_t size,
-                          std::string& error, int depth) {
-    if (depth > 8) {
-        if (error.empty())
-            error = "blocks nested too deep";
-        return size;
+    // The first N values; animated blocks hold one such entry per frame and
+    // the first is the rest pose.
+    template <std::size_t N> void values(const Block& b, std::array<float, N>& out) const {
+        if (b.length < 4 * N)
+            return;
+        for (std::size_t i = 0; i < N; ++i)
+            out[i] = value(b.data + 4 * i);
     }
-    return container(
-        at, size, id, error, [](const Reader::Block&, const std::uint8_t*, std::size_t) -> std::size_t { return 0; },
-        depth);
-}
+    void value(const Block& b, float& out) const {
+        if (b.length >= 4)
+            out = value(b.data);
+    }
 
-std::size_t readData(const std::uint8_t* at, std::size_t size, std::uint32_t id, Attribute& attr,
-                     std::vector<std::uint8_t>* raw, std::string& error) {
-    return container(at, size, id, error,
-                     [&](const Reader::Block& b, const std::uint8_t*, std::size_t) -> std::size_t {
-                         switch (b.id) {
-                         case kDataType: scalar(b, attr.type); break;
-                         case kDataComponents: scalar(b, attr.components); break;
-                         case kDataStride: scalar(b, attr.stride); break;
-                         case kData:
-                             if (raw)
-                                 raw->assign(b.data, b.data + b.length);
-                             else
-                                 scalar(b, attr.offset);
-                             break;
-                         default: break;
-                         }
-                         return 0;
-                     });
-}
-
-std::size_t readMesh(const std::uint8_t* at, std::size_t size, Mesh& mesh, std::string& error) {
-    std::vector<std::uint8_t> indexBytes;
-    Attribute indexAttr;
-    std::uint32_t numStrips = 0;
-    const std::size_t used = container(
-        at, size, kMesh, error,
-        [&](const Reader::Block& b, const std::uint8_t* inner, std::size_t left) -> std::size_t {
+    void readScene(const Block& sceneBlock, Scene& scene) {
+        std::uint32_t meshes = 0, nodes = 0, textures = 0, materials = 0;
+        Block b;
+        while (walker_.next(sceneBlock.id, b)) {
             switch (b.id) {
-            case kMeshNumVertices: scalar(b, mesh.numVertices); break;
-            case kMeshNumFaces: scalar(b, mesh.numFaces); break;
-            case kMeshNumStrips: scalar(b, numStrips); break;
+            case kNumMeshNodes: u32(b, scene.numMeshNodes); break;
+            case kNumMeshes: u32(b, meshes); break;
+            case kNumNodes: u32(b, nodes); break;
+            case kNumTextures: u32(b, textures); break;
+            case kNumMaterials: u32(b, materials); break;
+            case kFlags: {
+                std::uint32_t flags = 0;
+                if (u32(b, flags))
+                    fixedPoint_ = flags & kFixedPointFlag;
+                break;
+            }
+            case kMesh: keepIfWhole(b, scene.meshes, &SceneReader::readMesh); break;
+            case kNode: keepIfWhole(b, scene.nodes, &SceneReader::readNode); break;
+            case kTexture: keepIfWhole(b, scene.textures, &SceneReader::readTexture); break;
+            case kMaterial: keepIfWhole(b, scene.materials, &SceneReader::readMaterial); break;
+            default: walker_.skip(b, 2); break;
+            }
+        }
+        if (walker_.failed())
+            return;
+        if (scene.meshes.size() != meshes || scene.nodes.size() != nodes ||
+            scene.textures.size() != textures || scene.materials.size() != materials)
+            walker_.note("block counts differ from the scene's counts", sceneBlock.at);
+    }
+
+    // An element cut short by damage is left out: the ones before it keep
+    // their positions, so indices into the array stay right.
+    template <class T>
+    void keepIfWhole(const Block& b, std::vector<T>& into, void (SceneReader::*parse)(const Block&, T&)) {
+        if (!b.container) {
+            walker_.skip(b, 2);
+            return;
+        }
+        T element{};
+        (this->*parse)(b, element);
+        if (!walker_.failed())
+            into.push_back(std::move(element));
+    }
+
+    void readTexture(const Block& container, std::string& file) {
+        Block b;
+        while (walker_.next(container.id, b)) {
+            if (b.id == kTextureFile)
+                file = text(b);
+            walker_.skip(b, 3);
+        }
+    }
+
+    void readMaterial(const Block& container, Material& m) {
+        Block b;
+        while (walker_.next(container.id, b)) {
+            switch (b.id) {
+            case kMaterialName: m.name = text(b); break;
+            case kMaterialTexture: i32(b, m.texture); break;
+            case kMaterialOpacity: value(b, m.opacity); break;
+            case kMaterialAmbient: values(b, m.ambient); break;
+            case kMaterialDiffuse: values(b, m.diffuse); break;
+            case kMaterialSpecular: values(b, m.specular); break;
+            case kMaterialShininess: value(b, m.shininess); break;
+            default: walker_.skip(b, 3); break;
+            }
+        }
+    }
+
+    void readNode(const Block& container, Node& node) {
+        Block b;
+        while (walker_.next(container.id, b)) {
+            switch (b.id) {
+            case kNodeIndex: i32(b, node.index); break;
+            case kNodeName: node.name = text(b); break;
+            case kNodeMaterial: i32(b, node.material); break;
+            case kNodeParent: i32(b, node.parent); break;
+            case kNodeOldPosition:
+            case kNodePosition: values(b, node.position); break;
+            case kNodeOldRotation:
+            case kNodeRotation: values(b, node.rotation); break;
+            case kNodeOldScale:
+            case kNodeScale: values(b, node.scale); break;
+            case kNodeOldMatrix:
+            case kNodeMatrix:
+                if (b.length >= 64) {
+                    std::array<float, 16> m;
+                    values(b, m);
+                    node.matrix = m;
+                }
+                break;
+            default: walker_.skip(b, 3); break;
+            }
+        }
+    }
+
+    void readMesh(const Block& container, Mesh& mesh) {
+        std::uint32_t numStrips = 0;
+        bool interleaved = false;
+        Attribute faces;
+        std::vector<std::uint8_t> faceBytes;
+        Block b;
+        while (walker_.next(container.id, b)) {
+            switch (b.id) {
+            case kMeshNumVertices: u32(b, mesh.numVertices); break;
+            case kMeshNumFaces: u32(b, mesh.numFaces); break;
+            case kMeshNumStrips: u32(b, numStrips); break;
             case kMeshStripLengths:
+                mesh.stripLengths.clear();
                 for (std::uint32_t i = 0; i + 4 <= b.length; i += 4)
                     mesh.stripLengths.push_back(readU32(b.data + i));
                 break;
-            case kMeshInterleaved: mesh.interleaved.assign(b.data, b.data + b.length); break;
-            case kMeshFaces:
-                return inner ? readData(inner, left, b.id, indexAttr, &indexBytes, error) : 0;
-            case kMeshPositions:
-                return inner ? readData(inner, left, b.id, mesh.positions, nullptr, error) : 0;
-            case kMeshNormals:
-                return inner ? readData(inner, left, b.id, mesh.normals, nullptr, error) : 0;
-            case kMeshUvw:
-                // Only the first channel is used.
-                if (inner) {
-                    Attribute uv;
-                    const std::size_t n = readData(inner, left, b.id, uv, nullptr, error);
-                    if (!mesh.uvs.present())
-                        mesh.uvs = uv;
-                    return n;
+            case kMeshInterleaved:
+                // Only before any attribute array: later it would shift their offsets.
+                if (mesh.interleaved.empty()) {
+                    mesh.interleaved.assign(b.data, b.data + b.length);
+                    interleaved = true;
                 }
                 break;
-            default: break;
+            case kMeshFaces: readData(b, faces, &faceBytes); break;
+            case kMeshPositions: readAttribute(b, mesh, mesh.positions, interleaved); break;
+            case kMeshNormals: readAttribute(b, mesh, mesh.normals, interleaved); break;
+            case kMeshUvw:
+                // The first channel is the one the engine draws with.
+                if (mesh.uvs.present()) {
+                    Attribute ignored;
+                    readData(b, ignored, nullptr);
+                } else {
+                    readAttribute(b, mesh, mesh.uvs, interleaved);
+                }
+                break;
+            default: walker_.skip(b, 3); break;
             }
-            return 0;
-        });
-    if (numStrips == 0)
-        mesh.stripLengths.clear();
-    if (indexAttr.type == kUnsignedShort)
-        for (std::size_t i = 0; i + 2 <= indexBytes.size(); i += 2)
-            mesh.indices.push_back(static_cast<std::uint16_t>(indexBytes[i] | indexBytes[i + 1] << 8));
-    else if (!indexBytes.empty() && error.empty())
-        error = "mesh indices are not 16-bit";
-    return used;
-}
+        }
+        if (numStrips == 0)
+            mesh.stripLengths.clear();
+        readIndices(faces, faceBytes, mesh, container.at);
+    }
+
+    void readAttribute(const Block& b, Mesh& mesh, Attribute& attr, bool interleaved) {
+        std::vector<std::uint8_t> own;
+        readData(b, attr, interleaved ? nullptr : &own);
+        if (interleaved || own.empty())
+            return;
+        attr.offset = static_cast<std::uint32_t>(mesh.interleaved.size());
+        mesh.interleaved.insert(mesh.interleaved.end(), own.begin(), own.end());
+    }
+
+    // A data group; its 9003 is the raw array when `raw` is given, else the
+    // attribute's offset inside the interleaved array.
+    void readData(const Block& container, Attribute& attr, std::vector<std::uint8_t>* raw) {
+        if (!container.container) {
+            walker_.skip(container, 3);
+            return;
+        }
+        Block b;
+        while (walker_.next(container.id, b)) {
+            switch (b.id) {
+            case kDataType: u32(b, attr.type); break;
+            case kDataComponents: u32(b, attr.components); break;
+            case kDataStride: u32(b, attr.stride); break;
+            case kData:
+                if (raw)
+                    raw->assign(b.data, b.data + b.length);
+                else
+                    u32(b, attr.offset);
+                break;
+            default: walker_.skip(b, 4); break;
+            }
+        }
+    }
+
+    void readIndices(const Attribute& faces, const std::vector<std::uint8_t>& bytes, Mesh& mesh,
+                     std::size_t meshAt) {
+        if (bytes.empty())
+            return;
+        if (faces.type == kUnsignedShort) {
+            for (std::size_t i = 0; i + 2 <= bytes.size(); i += 2)
+                mesh.indices.push_back(static_cast<std::uint16_t>(bytes[i] | bytes[i + 1] << 8));
+        } else if (faces.type == kUnsignedInt) {
+            // Kept when every index fits the engine's 16 bits.
+            for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+                const std::uint32_t index = readU32(bytes.data() + i);
+                if (index > 0xFFFFu) {
+                    mesh.indices.clear();
+                    walker_.note("mesh indices beyond 16 bits", meshAt);
+                    return;
+                }
+                mesh.indices.push_back(static_cast<std::uint16_t>(index));
+            }
+        } else {
+            walker_.note("mesh indices of unknown type " + std::to_string(faces.type), meshAt);
+        }
+    }
+
+    BlockWalker walker_;
+    std::string& error_;
+    bool fixedPoint_ = false;
+};
 
 } // namespace
 
 Scene read(const std::vector<std::uint8_t>& bytes, std::string& error) {
-    Scene scene;
-    Reader top(bytes.data(), bytes.size());
-    bool versionOk = false;
-    while (!top.atEnd()) {
-        auto block = top.next(0xFFFFFFFFu & ~kEndBit, error);
-        if (!block)
-            break;
-        if (block->id == kVersion) {
-            versionOk = block->length == 11 && text(*block) == kVersionString;
-            if (!versionOk) {
-                error = "not a model file of version AB.POD.2.0";
-                return scene;
-            }
-            continue;
-        }
-        if (!versionOk) {
-            error = "the version block is missing";
-            return scene;
-        }
-        if (block->id != kScene || !block->container) {
-            if (block->container)
-                top.skip(skipContainer(block->id, bytes.data() + top.position(),
-                                       bytes.size() - top.position(), error, 1));
-            continue;
-        }
-        const std::uint8_t* at = bytes.data() + top.position();
-        const std::size_t left = bytes.size() - top.position();
-        const std::size_t used = container(
-            at, left, kScene, error,
-            [&](const Reader::Block& b, const std::uint8_t* inner, std::size_t rest) -> std::size_t {
-                switch (b.id) {
-                case kNumMeshNodes: scalar(b, scene.numMeshNodes); break;
-                case kMesh:
-                    if (inner) {
-                        scene.meshes.emplace_back();
-                        return readMesh(inner, rest, scene.meshes.back(), error);
-                    }
-                    break;
-                case kNode:
-                    if (inner) {
-                        Node& node = scene.nodes.emplace_back();
-                        return container(inner, rest, kNode, error,
-                                         [&](const Reader::Block& c, const std::uint8_t*,
-                                             std::size_t) -> std::size_t {
-                                             switch (c.id) {
-                                             case kNodeIndex: scalarI(c, node.index); break;
-                                             case kNodeName: node.name = text(c); break;
-                                             case kNodeMaterial: scalarI(c, node.material); break;
-                                             case kNodeParent: scalarI(c, node.parent); break;
-                                             case kNodePosition: floats(c, node.position); break;
-                                             case kNodeRotation: floats(c, node.rotation); break;
-                                             case kNodeScale: floats(c, node.scale); break;
-                                             default: break;
-                                             }
-                                             return 0;
-                                         });
-                    }
-                    break;
-                case kTexture:
-                    if (inner) {
-                        std::string& name = scene.textures.emplace_back();
-                        return container(inner, rest, kTexture, error,
-                                         [&](const Reader::Block& c, const std::uint8_t*, std::size_t) -> std::size_t {
-                                             if (c.id == kTextureFile)
-                                                 name = text(c);
-                                             return 0;
-                                         });
-                    }
-                    break;
-                case kMaterial:
-                    if (inner) {
-                        Material& m = scene.materials.emplace_back();
-                        return container(inner, rest, kMaterial, error,
-                                         [&](const Reader::Block& c, const std::uint8_t*, std::size_t) -> std::size_t {
-                                             switch (c.id) {
-                                             case kMaterialName: m.name = text(c); break;
-                                             case kMaterialTexture: scalarI(c, m.texture); break;
-                                             case kMaterialOpacity:
-                                                 if (c.length == 4) m.opacity = readF32(c.data);
-                                                 break;
-                                             case kMaterialAmbient: floats(c, m.ambient); break;
-                                             case kMaterialDiffuse: floats(c, m.diffuse); break;
-                                             case kMaterialSpecular: floats(c, m.specular); break;
-                                             case kMaterialShininess:
-                                                 if (c.length == 4) m.shininess = readF32(c.data);
-                                                 break;
-                                             default: break;
-                                             }
-                                             return 0;
-                                         });
-                    }
-                    break;
-                default: break;
-                }
-                return 0;
-            });
-        top.skip(used);
-        return scene;
+    return SceneReader(bytes, error).read();
+}
+
+std::optional<Scene> loadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        logLine("model %s is missing", path.c_str());
+        return std::nullopt;
     }
-    if (!versionOk && error.empty())
-        error = "the version block is missing";
-    else if (error.empty())
-        error = "the scene block is missing";
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    if (in.bad()) {
+        logLine("model %s cannot be read", path.c_str());
+        return std::nullopt;
+    }
+    std::string error;
+    Scene scene = read(bytes, error);
+    if (!error.empty())
+        logLine("model %s: %s", path.c_str(), error.c_str());
     return scene;
 }
 
