@@ -58,11 +58,32 @@ public:
             leafU32(kData, a.offset);
         end(id);
     }
+
+    // The attribute's elements pulled out of the interleaved array into one
+    // tightly packed array of its own.
+    void separateAttribute(std::uint32_t id, const Mesh& mesh, const Attribute& a,
+                           std::uint32_t elementSize) {
+        begin(id);
+        leafU32(kDataType, a.type);
+        leafU32(kDataComponents, a.components);
+        leafU32(kDataStride, a.present() ? elementSize : 0);
+        if (a.present()) {
+            std::vector<std::uint8_t> data;
+            for (std::uint32_t v = 0; v < mesh.numVertices; ++v) {
+                const std::size_t at = std::size_t{v} * a.stride + a.offset;
+                for (std::uint32_t k = 0; k < elementSize; ++k)
+                    data.push_back(at + k < mesh.interleaved.size() ? mesh.interleaved[at + k] : 0);
+            }
+            raw(kData, data.data(), data.size());
+        }
+        end(id);
+    }
 };
 
 } // namespace
 
-std::vector<std::uint8_t> write(const Scene& scene) {
+std::vector<std::uint8_t> write(const Scene& scene, VertexLayout layout) {
+    const bool interleaved = layout == VertexLayout::Interleaved;
     Writer w;
     w.string(kVersion, kVersionString);
     w.begin(kScene);
@@ -94,7 +115,8 @@ std::vector<std::uint8_t> write(const Scene& scene) {
         if (!mesh.stripLengths.empty())
             w.raw(kMeshStripLengths, mesh.stripLengths.data(), mesh.stripLengths.size() * 4);
         w.leafU32(kMeshNumStrips, static_cast<std::uint32_t>(mesh.stripLengths.size()));
-        w.raw(kMeshInterleaved, mesh.interleaved.data(), mesh.interleaved.size());
+        if (interleaved)
+            w.raw(kMeshInterleaved, mesh.interleaved.data(), mesh.interleaved.size());
         w.begin(kMeshFaces);
         w.leafU32(kDataType, kUnsignedShort);
         w.leafU32(kDataComponents, 1);
@@ -106,10 +128,17 @@ std::vector<std::uint8_t> write(const Scene& scene) {
         }
         w.raw(kData, indices.data(), indices.size());
         w.end(kMeshFaces);
-        w.attribute(kMeshPositions, mesh.positions);
-        w.attribute(kMeshNormals, mesh.normals);
-        if (mesh.uvs.present())
-            w.attribute(kMeshUvw, mesh.uvs);
+        if (interleaved) {
+            w.attribute(kMeshPositions, mesh.positions);
+            w.attribute(kMeshNormals, mesh.normals);
+            if (mesh.uvs.present())
+                w.attribute(kMeshUvw, mesh.uvs);
+        } else {
+            w.separateAttribute(kMeshPositions, mesh, mesh.positions, 12);
+            w.separateAttribute(kMeshNormals, mesh, mesh.normals, 12);
+            if (mesh.uvs.present())
+                w.separateAttribute(kMeshUvw, mesh, mesh.uvs, 8);
+        }
         w.end(kMesh);
     }
     for (const Node& n : scene.nodes) {
@@ -123,6 +152,8 @@ std::vector<std::uint8_t> write(const Scene& scene) {
         w.leafFloats(kNodeRotation, n.rotation.data(), 4);
         const float scale[7] = {n.scale[0], n.scale[1], n.scale[2], 0, 0, 0, 0};
         w.leafFloats(kNodeScale, scale, 7);
+        if (n.matrix)
+            w.leafFloats(kNodeMatrix, n.matrix->data(), 16);
         w.end(kNode);
     }
     for (const std::string& t : scene.textures) {
