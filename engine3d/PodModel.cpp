@@ -92,7 +92,7 @@ std::shared_ptr<MeshMaterial> convertMaterial(const pod::Scene& scene, const pod
 
 template <class T> const T* element(const std::vector<T>& v, std::int32_t i) {
     return i >= 0 && static_cast<std::size_t>(i) < v.size() ? &v[static_cast<std::size_t>(i)]
-                                                             : nullptr;
+                                                            : nullptr;
 }
 
 // The parent each node hangs from (-1: the resource node). A node whose

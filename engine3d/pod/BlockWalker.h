@@ -26,7 +26,7 @@ struct Block {
 // damage stops the walk for good and is described, with its offset, in the
 // error line.
 class BlockWalker {
-public:
+  public:
     BlockWalker(const std::vector<std::uint8_t>& bytes, std::string& error)
         : bytes_(bytes), error_(error) {}
 
@@ -46,7 +46,7 @@ public:
     std::size_t size() const { return bytes_.size(); }
     const std::uint8_t* at(std::size_t offset) const { return bytes_.data() + offset; }
 
-private:
+  private:
     const std::vector<std::uint8_t>& bytes_;
     std::string& error_;
     std::size_t pos_ = 0;

@@ -21,8 +21,8 @@ NodeTransform fromMatrix(const std::array<float, 16>& m) {
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r)
             axes[c][r] = m[static_cast<std::size_t>(c * 4 + r)];
-        length[c] = std::sqrt(axes[c][0] * axes[c][0] + axes[c][1] * axes[c][1] +
-                              axes[c][2] * axes[c][2]);
+        length[c] =
+            std::sqrt(axes[c][0] * axes[c][0] + axes[c][1] * axes[c][1] + axes[c][2] * axes[c][2]);
     }
     const double det = axes[0][0] * (axes[1][1] * axes[2][2] - axes[1][2] * axes[2][1]) -
                        axes[1][0] * (axes[0][1] * axes[2][2] - axes[0][2] * axes[2][1]) +

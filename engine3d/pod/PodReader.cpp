@@ -3,8 +3,8 @@
 #include "platform/Log.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace terrabo::pod {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 constexpr std::uint32_t kSwappedVersionTag = 0xE8030000u;
 
 class SceneReader {
-public:
+  public:
     SceneReader(const std::vector<std::uint8_t>& bytes, std::string& error)
         : walker_(bytes, error), error_(error) {}
 
@@ -47,7 +47,7 @@ public:
         return scene;
     }
 
-private:
+  private:
     static std::string text(const Block& b) {
         std::string s(reinterpret_cast<const char*>(b.data), b.length);
         if (const auto nul = s.find('\0'); nul != std::string::npos)
@@ -91,22 +91,42 @@ private:
         Block b;
         while (walker_.next(sceneBlock.id, b)) {
             switch (b.id) {
-            case kNumMeshNodes: u32(b, scene.numMeshNodes); break;
-            case kNumMeshes: u32(b, meshes); break;
-            case kNumNodes: u32(b, nodes); break;
-            case kNumTextures: u32(b, textures); break;
-            case kNumMaterials: u32(b, materials); break;
+            case kNumMeshNodes:
+                u32(b, scene.numMeshNodes);
+                break;
+            case kNumMeshes:
+                u32(b, meshes);
+                break;
+            case kNumNodes:
+                u32(b, nodes);
+                break;
+            case kNumTextures:
+                u32(b, textures);
+                break;
+            case kNumMaterials:
+                u32(b, materials);
+                break;
             case kFlags: {
                 std::uint32_t flags = 0;
                 if (u32(b, flags))
                     fixedPoint_ = flags & kFixedPointFlag;
                 break;
             }
-            case kMesh: keepIfWhole(b, scene.meshes, &SceneReader::readMesh); break;
-            case kNode: keepIfWhole(b, scene.nodes, &SceneReader::readNode); break;
-            case kTexture: keepIfWhole(b, scene.textures, &SceneReader::readTexture); break;
-            case kMaterial: keepIfWhole(b, scene.materials, &SceneReader::readMaterial); break;
-            default: walker_.skip(b, 2); break;
+            case kMesh:
+                keepIfWhole(b, scene.meshes, &SceneReader::readMesh);
+                break;
+            case kNode:
+                keepIfWhole(b, scene.nodes, &SceneReader::readNode);
+                break;
+            case kTexture:
+                keepIfWhole(b, scene.textures, &SceneReader::readTexture);
+                break;
+            case kMaterial:
+                keepIfWhole(b, scene.materials, &SceneReader::readMaterial);
+                break;
+            default:
+                walker_.skip(b, 2);
+                break;
             }
         }
         if (walker_.failed())
@@ -119,7 +139,8 @@ private:
     // An element cut short by damage is left out: the ones before it keep
     // their positions, so indices into the array stay right.
     template <class T>
-    void keepIfWhole(const Block& b, std::vector<T>& into, void (SceneReader::*parse)(const Block&, T&)) {
+    void keepIfWhole(const Block& b, std::vector<T>& into,
+                     void (SceneReader::*parse)(const Block&, T&)) {
         if (!b.container) {
             walker_.skip(b, 2);
             return;
@@ -143,14 +164,30 @@ private:
         Block b;
         while (walker_.next(container.id, b)) {
             switch (b.id) {
-            case kMaterialName: m.name = text(b); break;
-            case kMaterialTexture: i32(b, m.texture); break;
-            case kMaterialOpacity: value(b, m.opacity); break;
-            case kMaterialAmbient: values(b, m.ambient); break;
-            case kMaterialDiffuse: values(b, m.diffuse); break;
-            case kMaterialSpecular: values(b, m.specular); break;
-            case kMaterialShininess: value(b, m.shininess); break;
-            default: walker_.skip(b, 3); break;
+            case kMaterialName:
+                m.name = text(b);
+                break;
+            case kMaterialTexture:
+                i32(b, m.texture);
+                break;
+            case kMaterialOpacity:
+                value(b, m.opacity);
+                break;
+            case kMaterialAmbient:
+                values(b, m.ambient);
+                break;
+            case kMaterialDiffuse:
+                values(b, m.diffuse);
+                break;
+            case kMaterialSpecular:
+                values(b, m.specular);
+                break;
+            case kMaterialShininess:
+                value(b, m.shininess);
+                break;
+            default:
+                walker_.skip(b, 3);
+                break;
             }
         }
     }
@@ -159,16 +196,30 @@ private:
         Block b;
         while (walker_.next(container.id, b)) {
             switch (b.id) {
-            case kNodeIndex: i32(b, node.index); break;
-            case kNodeName: node.name = text(b); break;
-            case kNodeMaterial: i32(b, node.material); break;
-            case kNodeParent: i32(b, node.parent); break;
+            case kNodeIndex:
+                i32(b, node.index);
+                break;
+            case kNodeName:
+                node.name = text(b);
+                break;
+            case kNodeMaterial:
+                i32(b, node.material);
+                break;
+            case kNodeParent:
+                i32(b, node.parent);
+                break;
             case kNodeOldPosition:
-            case kNodePosition: values(b, node.position); break;
+            case kNodePosition:
+                values(b, node.position);
+                break;
             case kNodeOldRotation:
-            case kNodeRotation: values(b, node.rotation); break;
+            case kNodeRotation:
+                values(b, node.rotation);
+                break;
             case kNodeOldScale:
-            case kNodeScale: values(b, node.scale); break;
+            case kNodeScale:
+                values(b, node.scale);
+                break;
             case kNodeOldMatrix:
             case kNodeMatrix:
                 if (b.length >= 64) {
@@ -177,7 +228,9 @@ private:
                     node.matrix = m;
                 }
                 break;
-            default: walker_.skip(b, 3); break;
+            default:
+                walker_.skip(b, 3);
+                break;
             }
         }
     }
@@ -190,9 +243,15 @@ private:
         Block b;
         while (walker_.next(container.id, b)) {
             switch (b.id) {
-            case kMeshNumVertices: u32(b, mesh.numVertices); break;
-            case kMeshNumFaces: u32(b, mesh.numFaces); break;
-            case kMeshNumStrips: u32(b, numStrips); break;
+            case kMeshNumVertices:
+                u32(b, mesh.numVertices);
+                break;
+            case kMeshNumFaces:
+                u32(b, mesh.numFaces);
+                break;
+            case kMeshNumStrips:
+                u32(b, numStrips);
+                break;
             case kMeshStripLengths:
                 mesh.stripLengths.clear();
                 for (std::uint32_t i = 0; i + 4 <= b.length; i += 4)
@@ -205,9 +264,15 @@ private:
                     interleaved = true;
                 }
                 break;
-            case kMeshFaces: readData(b, faces, &faceBytes); break;
-            case kMeshPositions: readAttribute(b, mesh, mesh.positions, interleaved); break;
-            case kMeshNormals: readAttribute(b, mesh, mesh.normals, interleaved); break;
+            case kMeshFaces:
+                readData(b, faces, &faceBytes);
+                break;
+            case kMeshPositions:
+                readAttribute(b, mesh, mesh.positions, interleaved);
+                break;
+            case kMeshNormals:
+                readAttribute(b, mesh, mesh.normals, interleaved);
+                break;
             case kMeshUvw:
                 // The first channel is the one the engine draws with.
                 if (mesh.uvs.present()) {
@@ -217,7 +282,9 @@ private:
                     readAttribute(b, mesh, mesh.uvs, interleaved);
                 }
                 break;
-            default: walker_.skip(b, 3); break;
+            default:
+                walker_.skip(b, 3);
+                break;
             }
         }
         if (numStrips == 0)
@@ -244,16 +311,24 @@ private:
         Block b;
         while (walker_.next(container.id, b)) {
             switch (b.id) {
-            case kDataType: u32(b, attr.type); break;
-            case kDataComponents: u32(b, attr.components); break;
-            case kDataStride: u32(b, attr.stride); break;
+            case kDataType:
+                u32(b, attr.type);
+                break;
+            case kDataComponents:
+                u32(b, attr.components);
+                break;
+            case kDataStride:
+                u32(b, attr.stride);
+                break;
             case kData:
                 if (raw)
                     raw->assign(b.data, b.data + b.length);
                 else
                     u32(b, attr.offset);
                 break;
-            default: walker_.skip(b, 4); break;
+            default:
+                walker_.skip(b, 4);
+                break;
             }
         }
     }
@@ -293,13 +368,21 @@ Scene read(const std::vector<std::uint8_t>& bytes, std::string& error) {
 }
 
 std::optional<Scene> loadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        logLine("model %s is missing", path.c_str());
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        logLine(std::filesystem::exists(path, ec) ? "model %s cannot be read"
+                                                  : "model %s is missing",
+                path.c_str());
         return std::nullopt;
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad()) {
+    // Read through istream::read, which reports a failing read as a state
+    // instead of throwing it.
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    if (!in.eof() || in.bad()) {
         logLine("model %s cannot be read", path.c_str());
         return std::nullopt;
     }

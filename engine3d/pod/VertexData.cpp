@@ -10,16 +10,20 @@ std::size_t sizeOf(std::uint32_t type) {
     case kFloat:
     case kInt:
     case kUnsignedInt:
-    case kFixed16_16: return 4;
+    case kFixed16_16:
+        return 4;
     case kShort:
     case kShortNorm:
     case kUnsignedShort:
-    case kUnsignedShortNorm: return 2;
+    case kUnsignedShortNorm:
+        return 2;
     case kByte:
     case kByteNorm:
     case kUnsignedByte:
-    case kUnsignedByteNorm: return 1;
-    default: return 0;
+    case kUnsignedByteNorm:
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -39,18 +43,30 @@ float decode(std::uint32_t type, const std::uint8_t* p) {
         std::memcpy(&f, &u32, 4);
         return f;
     }
-    case kInt: return static_cast<float>(static_cast<std::int32_t>(u32));
-    case kUnsignedInt: return static_cast<float>(u32);
-    case kFixed16_16: return static_cast<float>(static_cast<std::int32_t>(u32)) / 65536.0f;
-    case kShort: return static_cast<float>(static_cast<std::int16_t>(u32));
-    case kShortNorm: return static_cast<float>(static_cast<std::int16_t>(u32)) / 32767.0f;
-    case kUnsignedShort: return static_cast<float>(u32);
-    case kUnsignedShortNorm: return static_cast<float>(u32) / 65535.0f;
-    case kByte: return static_cast<float>(static_cast<std::int8_t>(u32));
-    case kByteNorm: return static_cast<float>(static_cast<std::int8_t>(u32)) / 127.0f;
-    case kUnsignedByte: return static_cast<float>(u32);
-    case kUnsignedByteNorm: return static_cast<float>(u32) / 255.0f;
-    default: return 0.0f;
+    case kInt:
+        return static_cast<float>(static_cast<std::int32_t>(u32));
+    case kUnsignedInt:
+        return static_cast<float>(u32);
+    case kFixed16_16:
+        return static_cast<float>(static_cast<std::int32_t>(u32)) / 65536.0f;
+    case kShort:
+        return static_cast<float>(static_cast<std::int16_t>(u32));
+    case kShortNorm:
+        return static_cast<float>(static_cast<std::int16_t>(u32)) / 32767.0f;
+    case kUnsignedShort:
+        return static_cast<float>(u32);
+    case kUnsignedShortNorm:
+        return static_cast<float>(u32) / 65535.0f;
+    case kByte:
+        return static_cast<float>(static_cast<std::int8_t>(u32));
+    case kByteNorm:
+        return static_cast<float>(static_cast<std::int8_t>(u32)) / 127.0f;
+    case kUnsignedByte:
+        return static_cast<float>(u32);
+    case kUnsignedByteNorm:
+        return static_cast<float>(u32) / 255.0f;
+    default:
+        return 0.0f;
     }
 }
 

@@ -42,7 +42,8 @@ std::vector<std::uint8_t> beachBallPng() {
         std::uint8_t r, g, b;
     };
     constexpr Rgb kWhite{250, 250, 245};
-    constexpr Rgb kStripes[6] = {{230, 57, 70}, kWhite, {29, 120, 220}, kWhite, {255, 196, 0}, kWhite};
+    constexpr Rgb kStripes[6] = {{230, 57, 70}, kWhite,        {29, 120, 220},
+                                 kWhite,        {255, 196, 0}, kWhite};
     constexpr int w = kBeachBallTextureWidth, h = kBeachBallTextureHeight;
     std::vector<std::uint8_t> rgb;
     for (int y = 0; y < h; ++y)

@@ -38,7 +38,8 @@ void bigEndian(std::vector<std::uint8_t>& out, std::uint32_t v) {
         out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+void chunk(std::vector<std::uint8_t>& out, const char* type,
+           const std::vector<std::uint8_t>& data) {
     bigEndian(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
@@ -56,8 +57,9 @@ std::vector<std::uint8_t> zlibStored(const std::vector<std::uint8_t>& data) {
         out.push_back(last ? 1 : 0);
         const auto len = static_cast<std::uint16_t>(n);
         const auto nlen = static_cast<std::uint16_t>(~len);
-        out.insert(out.end(), {static_cast<std::uint8_t>(len), static_cast<std::uint8_t>(len >> 8),
-                               static_cast<std::uint8_t>(nlen), static_cast<std::uint8_t>(nlen >> 8)});
+        out.insert(out.end(),
+                   {static_cast<std::uint8_t>(len), static_cast<std::uint8_t>(len >> 8),
+                    static_cast<std::uint8_t>(nlen), static_cast<std::uint8_t>(nlen >> 8)});
         out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
                    data.begin() + static_cast<std::ptrdiff_t>(at + n));
         at += n;

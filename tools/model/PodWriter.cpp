@@ -6,7 +6,7 @@ namespace terrabo::pod {
 namespace {
 
 class Writer {
-public:
+  public:
     std::vector<std::uint8_t> bytes;
 
     void u32(std::uint32_t v) {

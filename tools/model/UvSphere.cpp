@@ -23,7 +23,8 @@ Mesh uvSphere(float radius, int segments, int rings) {
         const double lat = (90.0 - 180.0 * j / rings) * kPi / 180;
         const bool pole = j == 0 || j == rings;
         for (int i = 0; i <= segments; ++i) {
-            const double lon = (-180.0 + 360.0 * i / segments) * kPi / 180;
+            // The date line's second column repeats the first one's positions exactly.
+            const double lon = (-180.0 + 360.0 * (i % segments) / segments) * kPi / 180;
             const double n[3] = {-std::sin(lon) * std::cos(lat), std::sin(lat),
                                  -std::cos(lon) * std::cos(lat)};
             Vertex v{};
