@@ -5,56 +5,63 @@
 #define GL_GLES_PROTOTYPES 0
 #include <GLES3/gl3.h>
 
+// The GL ES 3.0 entry points the renderer uses, as (name without "gl", pointer type).
+// One list, so the table and whatever fills it cannot drift apart.
+#define TERRABO_GL_ENTRIES(X)                                                                      \
+    X(ActiveTexture, PFNGLACTIVETEXTUREPROC)                                                       \
+    X(AttachShader, PFNGLATTACHSHADERPROC)                                                         \
+    X(BindBuffer, PFNGLBINDBUFFERPROC)                                                             \
+    X(BindTexture, PFNGLBINDTEXTUREPROC)                                                           \
+    X(BlendFunc, PFNGLBLENDFUNCPROC)                                                               \
+    X(BufferData, PFNGLBUFFERDATAPROC)                                                             \
+    X(Clear, PFNGLCLEARPROC)                                                                       \
+    X(ClearColor, PFNGLCLEARCOLORPROC)                                                             \
+    X(CompileShader, PFNGLCOMPILESHADERPROC)                                                       \
+    X(CreateProgram, PFNGLCREATEPROGRAMPROC)                                                       \
+    X(CreateShader, PFNGLCREATESHADERPROC)                                                         \
+    X(CullFace, PFNGLCULLFACEPROC)                                                                 \
+    X(DeleteBuffers, PFNGLDELETEBUFFERSPROC)                                                       \
+    X(DeleteProgram, PFNGLDELETEPROGRAMPROC)                                                       \
+    X(DeleteShader, PFNGLDELETESHADERPROC)                                                         \
+    X(DeleteTextures, PFNGLDELETETEXTURESPROC)                                                     \
+    X(DepthFunc, PFNGLDEPTHFUNCPROC)                                                               \
+    X(DepthMask, PFNGLDEPTHMASKPROC)                                                               \
+    X(Disable, PFNGLDISABLEPROC)                                                                   \
+    X(DisableVertexAttribArray, PFNGLDISABLEVERTEXATTRIBARRAYPROC)                                 \
+    X(DrawArrays, PFNGLDRAWARRAYSPROC)                                                             \
+    X(DrawElements, PFNGLDRAWELEMENTSPROC)                                                         \
+    X(Enable, PFNGLENABLEPROC)                                                                     \
+    X(EnableVertexAttribArray, PFNGLENABLEVERTEXATTRIBARRAYPROC)                                   \
+    X(FrontFace, PFNGLFRONTFACEPROC)                                                               \
+    X(GenBuffers, PFNGLGENBUFFERSPROC)                                                             \
+    X(GenerateMipmap, PFNGLGENERATEMIPMAPPROC)                                                     \
+    X(GenTextures, PFNGLGENTEXTURESPROC)                                                           \
+    X(GetProgramInfoLog, PFNGLGETPROGRAMINFOLOGPROC)                                               \
+    X(GetProgramiv, PFNGLGETPROGRAMIVPROC)                                                         \
+    X(GetShaderInfoLog, PFNGLGETSHADERINFOLOGPROC)                                                 \
+    X(GetShaderiv, PFNGLGETSHADERIVPROC)                                                           \
+    X(GetUniformLocation, PFNGLGETUNIFORMLOCATIONPROC)                                             \
+    X(LinkProgram, PFNGLLINKPROGRAMPROC)                                                           \
+    X(PixelStorei, PFNGLPIXELSTOREIPROC)                                                           \
+    X(ShaderSource, PFNGLSHADERSOURCEPROC)                                                         \
+    X(TexImage2D, PFNGLTEXIMAGE2DPROC)                                                             \
+    X(TexParameteri, PFNGLTEXPARAMETERIPROC)                                                       \
+    X(Uniform1f, PFNGLUNIFORM1FPROC)                                                               \
+    X(Uniform1i, PFNGLUNIFORM1IPROC)                                                               \
+    X(Uniform2f, PFNGLUNIFORM2FPROC)                                                               \
+    X(Uniform4fv, PFNGLUNIFORM4FVPROC)                                                             \
+    X(UniformMatrix3fv, PFNGLUNIFORMMATRIX3FVPROC)                                                 \
+    X(UniformMatrix4fv, PFNGLUNIFORMMATRIX4FVPROC)                                                 \
+    X(UseProgram, PFNGLUSEPROGRAMPROC)                                                             \
+    X(VertexAttribPointer, PFNGLVERTEXATTRIBPOINTERPROC)                                           \
+    X(Viewport, PFNGLVIEWPORTPROC)
+
 namespace terrabo {
 
-// The GL ES 3.0 entry points the renderer uses.
 struct GlApi {
-    PFNGLACTIVETEXTUREPROC ActiveTexture = nullptr;
-    PFNGLATTACHSHADERPROC AttachShader = nullptr;
-    PFNGLBINDATTRIBLOCATIONPROC BindAttribLocation = nullptr;
-    PFNGLBINDBUFFERPROC BindBuffer = nullptr;
-    PFNGLBINDTEXTUREPROC BindTexture = nullptr;
-    PFNGLBLENDFUNCPROC BlendFunc = nullptr;
-    PFNGLBUFFERDATAPROC BufferData = nullptr;
-    PFNGLCLEARPROC Clear = nullptr;
-    PFNGLCLEARCOLORPROC ClearColor = nullptr;
-    PFNGLCOMPILESHADERPROC CompileShader = nullptr;
-    PFNGLCREATEPROGRAMPROC CreateProgram = nullptr;
-    PFNGLCREATESHADERPROC CreateShader = nullptr;
-    PFNGLCULLFACEPROC CullFace = nullptr;
-    PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
-    PFNGLDELETEPROGRAMPROC DeleteProgram = nullptr;
-    PFNGLDELETESHADERPROC DeleteShader = nullptr;
-    PFNGLDELETETEXTURESPROC DeleteTextures = nullptr;
-    PFNGLDEPTHFUNCPROC DepthFunc = nullptr;
-    PFNGLDEPTHMASKPROC DepthMask = nullptr;
-    PFNGLDISABLEPROC Disable = nullptr;
-    PFNGLDISABLEVERTEXATTRIBARRAYPROC DisableVertexAttribArray = nullptr;
-    PFNGLDRAWELEMENTSPROC DrawElements = nullptr;
-    PFNGLENABLEPROC Enable = nullptr;
-    PFNGLENABLEVERTEXATTRIBARRAYPROC EnableVertexAttribArray = nullptr;
-    PFNGLFRONTFACEPROC FrontFace = nullptr;
-    PFNGLGENBUFFERSPROC GenBuffers = nullptr;
-    PFNGLGENERATEMIPMAPPROC GenerateMipmap = nullptr;
-    PFNGLGENTEXTURESPROC GenTextures = nullptr;
-    PFNGLGETPROGRAMINFOLOGPROC GetProgramInfoLog = nullptr;
-    PFNGLGETPROGRAMIVPROC GetProgramiv = nullptr;
-    PFNGLGETSHADERINFOLOGPROC GetShaderInfoLog = nullptr;
-    PFNGLGETSHADERIVPROC GetShaderiv = nullptr;
-    PFNGLGETUNIFORMLOCATIONPROC GetUniformLocation = nullptr;
-    PFNGLLINKPROGRAMPROC LinkProgram = nullptr;
-    PFNGLPIXELSTOREIPROC PixelStorei = nullptr;
-    PFNGLSHADERSOURCEPROC ShaderSource = nullptr;
-    PFNGLTEXIMAGE2DPROC TexImage2D = nullptr;
-    PFNGLTEXPARAMETERIPROC TexParameteri = nullptr;
-    PFNGLUNIFORM1FPROC Uniform1f = nullptr;
-    PFNGLUNIFORM1IPROC Uniform1i = nullptr;
-    PFNGLUNIFORM4FVPROC Uniform4fv = nullptr;
-    PFNGLUNIFORMMATRIX3FVPROC UniformMatrix3fv = nullptr;
-    PFNGLUNIFORMMATRIX4FVPROC UniformMatrix4fv = nullptr;
-    PFNGLUSEPROGRAMPROC UseProgram = nullptr;
-    PFNGLVERTEXATTRIBPOINTERPROC VertexAttribPointer = nullptr;
-    PFNGLVIEWPORTPROC Viewport = nullptr;
+#define TERRABO_GL_SLOT(name, type) type name = nullptr;
+    TERRABO_GL_ENTRIES(TERRABO_GL_SLOT)
+#undef TERRABO_GL_SLOT
 
     // True when every entry is filled.
     bool complete() const;

@@ -1,88 +1,47 @@
 #include "engine/render/Renderer.h"
 
+#include "engine/render/ShaderProgram.h"
 #include "engine/render/Shaders.h"
 #include "platform/GlApi.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <string>
+#include <array>
+#include <cstddef>
 
 namespace terrabo {
 namespace {
-
-unsigned compile(const GlApi& gl, GLenum type, const char* source) {
-    const GLuint shader = gl.CreateShader(type);
-    gl.ShaderSource(shader, 1, &source, nullptr);
-    gl.CompileShader(shader);
-    GLint ok = 0;
-    gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char info[1024] = {};
-        gl.GetShaderInfoLog(shader, sizeof info, nullptr, info);
-        logLine("shader does not compile: %s", info);
-        gl.DeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-unsigned link(const GlApi& gl, const char* vertex, const char* fragment) {
-    const unsigned vs = compile(gl, GL_VERTEX_SHADER, vertex);
-    const unsigned fs = compile(gl, GL_FRAGMENT_SHADER, fragment);
-    if (!vs || !fs)
-        return 0;
-    const GLuint program = gl.CreateProgram();
-    gl.AttachShader(program, vs);
-    gl.AttachShader(program, fs);
-    gl.LinkProgram(program);
-    gl.DeleteShader(vs);
-    gl.DeleteShader(fs);
-    GLint ok = 0;
-    gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char info[1024] = {};
-        gl.GetProgramInfoLog(program, sizeof info, nullptr, info);
-        logLine("shader program does not link: %s", info);
-        gl.DeleteProgram(program);
-        return 0;
-    }
-    return program;
-}
-
-// Premultiplied alpha keeps filtered edges free of dark fringes.
-std::vector<std::uint8_t> premultiplied(const Image& image) {
-    std::vector<std::uint8_t> out(image.rgba.size());
-    for (std::size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
-        const unsigned a = image.rgba[i + 3];
-        for (int c = 0; c < 3; ++c)
-            out[i + c] = static_cast<std::uint8_t>((image.rgba[i + c] * a + 127) / 255);
-        out[i + 3] = static_cast<std::uint8_t>(a);
-    }
-    return out;
-}
 
 void setColor(const GlApi& gl, int location, Color4F c) {
     const float v[4] = {c.r, c.g, c.b, c.a};
     gl.Uniform4fv(location, 1, v);
 }
 
+// A triangle strip over the unit square; the shader scales it to the content size.
+constexpr float kUnitQuad[] = {0, 0, 1, 0, 0, 1, 1, 1};
+
 } // namespace
 
-int Renderer::Program::uniform(const GlApi& gl, const char* name) {
-    auto it = uniforms.find(name);
-    if (it != uniforms.end())
-        return it->second;
-    const int location = gl.GetUniformLocation(id, name);
-    uniforms.emplace(name, location);
-    return location;
+Renderer::Renderer(const GlApi& gl) : gl_(gl), textures_(gl) {
+    tableComplete_ = gl.complete();
+    if (!tableComplete_) {
+        logLine("the GL function table is incomplete; nothing will be drawn");
+        return;
+    }
+    ready_ = buildPrograms();
+    if (ready_)
+        createBuffers();
 }
 
-Renderer::Renderer(const GlApi& gl) : gl_(gl) { ready_ = buildPrograms(); }
-
 Renderer::~Renderer() {
-    purgeTextureCache();
+    if (!tableComplete_)
+        return;
     if (!meshBuffers_.empty())
         gl_.DeleteBuffers(static_cast<GLsizei>(meshBuffers_.size()), meshBuffers_.data());
+    const GLuint own[] = {quadBuffer_, streamVertices_, streamIndices_};
+    for (GLuint b : own)
+        if (b)
+            gl_.DeleteBuffers(1, &b);
     if (sprite_.id)
         gl_.DeleteProgram(sprite_.id);
     if (mesh_.id)
@@ -90,97 +49,97 @@ Renderer::~Renderer() {
 }
 
 bool Renderer::buildPrograms() {
-    sprite_.id = link(gl_, shaders::kSpriteVertex, shaders::kSpriteFragment);
-    mesh_.id = link(gl_, shaders::kMeshVertex, shaders::kMeshFragment);
-    return sprite_.id && mesh_.id;
+    sprite_.id =
+        buildShaderProgram(gl_, "picture shader", shaders::kSpriteVertex, shaders::kSpriteFragment);
+    mesh_.id = buildShaderProgram(gl_, "mesh shader", shaders::kMeshVertex, shaders::kMeshFragment);
+    if (!sprite_.id || !mesh_.id)
+        return false;
+
+    auto at = [this](unsigned program, const char* name) {
+        return gl_.GetUniformLocation(program, name);
+    };
+    SpriteProgram& s = sprite_;
+    s.mvp = at(s.id, "uMvp");
+    s.size = at(s.id, "uSize");
+    s.uv = at(s.id, "uUv");
+    s.tint = at(s.id, "uTint");
+    s.texture = at(s.id, "uTexture");
+    MeshProgram& m = mesh_;
+    m.modelView = at(m.id, "uModelView");
+    m.projection = at(m.id, "uProjection");
+    m.normalMatrix = at(m.id, "uNormalMatrix");
+    m.worldAmbient = at(m.id, "uWorldAmbient");
+    m.ambient = at(m.id, "uAmbient");
+    m.diffuse = at(m.id, "uDiffuse");
+    m.specular = at(m.id, "uSpecular");
+    m.shininess = at(m.id, "uShininess");
+    m.lightCount = at(m.id, "uLightCount");
+    m.lightPosition = at(m.id, "uLightPosition[0]");
+    m.lightAmbient = at(m.id, "uLightAmbient[0]");
+    m.lightDiffuse = at(m.id, "uLightDiffuse[0]");
+    m.lightSpecular = at(m.id, "uLightSpecular[0]");
+    m.textured = at(m.id, "uTextured");
+    m.texture = at(m.id, "uTexture");
+
+    // Both programs sample texture unit 0, for good.
+    gl_.UseProgram(s.id);
+    gl_.Uniform1i(s.texture, 0);
+    gl_.UseProgram(m.id);
+    gl_.Uniform1i(m.texture, 0);
+    gl_.UseProgram(0);
+    return true;
+}
+
+void Renderer::createBuffers() {
+    GLuint ids[3] = {};
+    gl_.GenBuffers(3, ids);
+    quadBuffer_ = ids[0];
+    streamVertices_ = ids[1];
+    streamIndices_ = ids[2];
+    gl_.BindBuffer(GL_ARRAY_BUFFER, quadBuffer_);
+    gl_.BufferData(GL_ARRAY_BUFFER, sizeof kUnitQuad, kUnitQuad, GL_STATIC_DRAW);
+    gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void Renderer::beginFrame(int pixelWidth, int pixelHeight, Size screenPoints) {
     drawCalls_ = 0;
-    screen_ = screenPoints;
-    gl_.Viewport(0, 0, pixelWidth, pixelHeight);
-    projection2D_ = Mat4::orthographic(0, screenPoints.width, 0, screenPoints.height, -1024, 1024);
+    // Whoever ran GL between our frames may have left any state behind.
+    state_ = State::Unknown;
+    in3D_ = false;
+    drawable_ = ready_ && pixelWidth > 0 && pixelHeight > 0 && screenPoints.width > 0 &&
+                screenPoints.height > 0;
+    if (!tableComplete_)
+        return;
+    gl_.Viewport(0, 0, std::max(pixelWidth, 0), std::max(pixelHeight, 0));
+    if (drawable_)
+        projection2D_ =
+            Mat4::orthographic(0, screenPoints.width, 0, screenPoints.height, -1024, 1024);
 }
 
 void Renderer::clear(Color4F color) {
+    if (!tableComplete_)
+        return;
     gl_.ClearColor(color.r, color.g, color.b, color.a);
+    // A depth mask left off would keep last frame's depths.
     gl_.DepthMask(GL_TRUE);
     gl_.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-unsigned Renderer::textureFor(const Picture& picture) {
-    auto it = textures_.find(picture.key);
-    if (it != textures_.end()) {
-        if (it->second.source.lock() == picture.image)
-            return it->second.id;
-        gl_.DeleteTextures(1, &it->second.id);
-        textures_.erase(it);
-    }
-    const Image& image = *picture.image;
-    GLuint id = 0;
-    gl_.GenTextures(1, &id);
-    gl_.BindTexture(GL_TEXTURE_2D, id);
-    gl_.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const auto pixels = premultiplied(image);
-    gl_.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA,
-                   GL_UNSIGNED_BYTE, pixels.data());
-    gl_.GenerateMipmap(GL_TEXTURE_2D);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    gl_.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    textures_[picture.key] = Texture{id, picture.image};
-    return id;
-}
-
-void Renderer::purgeTextureCache() {
-    for (auto& [key, texture] : textures_)
-        gl_.DeleteTextures(1, &texture.id);
-    textures_.clear();
-}
-
-void Renderer::drawPicture(const Picture& picture, const Mat4& transform, Size size, Color3B color,
-                           std::uint8_t opacity, bool flipX, bool flipY) {
-    if (!ready_ || !picture)
-        return;
-    const unsigned texture = textureFor(picture);
-    const float u0 = flipX ? 1.0f : 0.0f, u1 = flipX ? 0.0f : 1.0f;
-    // Image rows run top to bottom; the quad's top edge takes v = 0.
-    const float vTop = flipY ? 1.0f : 0.0f, vBottom = flipY ? 0.0f : 1.0f;
-    const float w = size.width, h = size.height;
-    const float quad[] = {0, 0, u0, vBottom, w, 0, u1, vBottom, w, h, u1, vTop, 0, h, u0, vTop};
-    static const GLushort indices[] = {0, 1, 2, 0, 2, 3};
-
+void Renderer::enterFlat() {
     gl_.Disable(GL_DEPTH_TEST);
     gl_.Disable(GL_CULL_FACE);
     gl_.Enable(GL_BLEND);
     gl_.BlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     gl_.UseProgram(sprite_.id);
-    const Mat4 mvp = projection2D_ * transform;
-    gl_.UniformMatrix4fv(sprite_.uniform(gl_, "uMvp"), 1, GL_FALSE, mvp.data());
-    const float a = opacity / 255.0f;
-    setColor(gl_, sprite_.uniform(gl_, "uTint"),
-             {color.r / 255.0f * a, color.g / 255.0f * a, color.b / 255.0f * a, a});
-    gl_.ActiveTexture(GL_TEXTURE0);
-    gl_.BindTexture(GL_TEXTURE_2D, texture);
-    gl_.Uniform1i(sprite_.uniform(gl_, "uTexture"), 0);
-    gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
-    gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    gl_.BindBuffer(GL_ARRAY_BUFFER, quadBuffer_);
     gl_.EnableVertexAttribArray(0);
-    gl_.EnableVertexAttribArray(1);
-    gl_.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), quad);
-    gl_.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), quad + 2);
-    gl_.DrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, indices);
-    gl_.DisableVertexAttribArray(0);
+    gl_.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     gl_.DisableVertexAttribArray(1);
-    ++drawCalls_;
+    gl_.DisableVertexAttribArray(2);
+    state_ = State::Flat;
 }
 
-void Renderer::begin3D(const Mat4& projection, const Mat4& view, const SceneLighting& lighting) {
-    projection3D_ = projection;
-    view3D_ = view;
-    if (!ready_)
-        return;
+void Renderer::enterLit() {
     gl_.Enable(GL_DEPTH_TEST);
     gl_.DepthFunc(GL_LEQUAL);
     gl_.DepthMask(GL_TRUE);
@@ -189,26 +148,86 @@ void Renderer::begin3D(const Mat4& projection, const Mat4& view, const SceneLigh
     gl_.FrontFace(GL_CCW);
     gl_.Disable(GL_BLEND);
     gl_.UseProgram(mesh_.id);
-    gl_.UniformMatrix4fv(mesh_.uniform(gl_, "uProjection"), 1, GL_FALSE, projection.data());
-    setColor(gl_, mesh_.uniform(gl_, "uWorldAmbient"), lighting.worldAmbient);
-    const int count = static_cast<int>(std::min<std::size_t>(lighting.lights.size(), 4));
-    gl_.Uniform1i(mesh_.uniform(gl_, "uLightCount"), count);
-    for (int i = 0; i < count; ++i) {
-        const LightState& l = lighting.lights[static_cast<std::size_t>(i)];
-        const std::string n = std::to_string(i);
-        const float p[4] = {l.eyePosition.x, l.eyePosition.y, l.eyePosition.z, l.eyePosition.w};
-        gl_.Uniform4fv(mesh_.uniform(gl_, ("uLightPosition[" + n + "]").c_str()), 1, p);
-        setColor(gl_, mesh_.uniform(gl_, ("uLightDiffuse[" + n + "]").c_str()), l.diffuse);
-        setColor(gl_, mesh_.uniform(gl_, ("uLightSpecular[" + n + "]").c_str()), l.specular);
-        setColor(gl_, mesh_.uniform(gl_, ("uLightAmbient[" + n + "]").c_str()), l.ambient);
+    for (GLuint a = 0; a < 3; ++a)
+        gl_.EnableVertexAttribArray(a);
+    state_ = State::Lit;
+}
+
+void Renderer::drawPicture(const Picture& picture, const Mat4& transform, Size size, Color3B color,
+                           std::uint8_t opacity, bool flipX, bool flipY) {
+    if (!drawable_ || !picture || size.width == 0 || size.height == 0)
+        return;
+    const unsigned texture = textures_.texture(picture.image);
+    if (!texture)
+        return;
+    if (state_ != State::Flat)
+        enterFlat();
+
+    const Mat4 mvp = projection2D_ * transform;
+    gl_.UniformMatrix4fv(sprite_.mvp, 1, GL_FALSE, mvp.data());
+    gl_.Uniform2f(sprite_.size, size.width, size.height);
+    // Image rows run top to bottom, so the quad's bottom edge takes v = 1.
+    const float uLeft = flipX ? 1.0f : 0.0f, vBottom = flipY ? 0.0f : 1.0f;
+    const float uv[4] = {uLeft, vBottom, 1.0f - uLeft, 1.0f - vBottom};
+    gl_.Uniform4fv(sprite_.uv, 1, uv);
+    const float a = opacity / 255.0f;
+    setColor(gl_, sprite_.tint,
+             {color.r / 255.0f * a, color.g / 255.0f * a, color.b / 255.0f * a, a});
+    gl_.ActiveTexture(GL_TEXTURE0);
+    gl_.BindTexture(GL_TEXTURE_2D, texture);
+    gl_.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    ++drawCalls_;
+}
+
+void Renderer::begin3D(const Mat4& projection, const Mat4& view, const SceneLighting& lighting) {
+    view3D_ = view;
+    in3D_ = drawable_;
+    if (!in3D_)
+        return;
+    enterLit();
+    MeshProgram& m = mesh_;
+    gl_.UniformMatrix4fv(m.projection, 1, GL_FALSE, projection.data());
+    setColor(gl_, m.worldAmbient, lighting.worldAmbient);
+    const auto count = std::min<std::size_t>(lighting.lights.size(), shaders::kMaxLights);
+    std::array<float, 4 * shaders::kMaxLights> position{}, ambient{}, diffuse{}, specular{};
+    auto put = [](std::array<float, 4 * shaders::kMaxLights>& to, std::size_t i, Color4F c) {
+        to[4 * i] = c.r, to[4 * i + 1] = c.g, to[4 * i + 2] = c.b, to[4 * i + 3] = c.a;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const LightState& l = lighting.lights[i];
+        const Vec4& p = l.eyePosition;
+        put(position, i, {p.x, p.y, p.z, p.w});
+        put(ambient, i, l.ambient);
+        put(diffuse, i, l.diffuse);
+        put(specular, i, l.specular);
     }
+    gl_.Uniform1i(m.lightCount, static_cast<GLint>(count));
+    if (count > 0) {
+        const auto n = static_cast<GLsizei>(count);
+        gl_.Uniform4fv(m.lightPosition, n, position.data());
+        gl_.Uniform4fv(m.lightAmbient, n, ambient.data());
+        gl_.Uniform4fv(m.lightDiffuse, n, diffuse.data());
+        gl_.Uniform4fv(m.lightSpecular, n, specular.data());
+    }
+}
+
+bool Renderer::indicesInRange(const Mesh& mesh) {
+    const std::size_t vertexCount = mesh.vertices.size();
+    const bool inRange = std::all_of(mesh.indices.begin(), mesh.indices.end(),
+                                     [vertexCount](std::uint16_t i) { return i < vertexCount; });
+    if (!inRange && !loggedBadMesh_) {
+        logLine("a mesh of %zu vertices has indices past its end; not drawn", vertexCount);
+        loggedBadMesh_ = true;
+    }
+    return inRange;
 }
 
 void Renderer::uploadMesh(Mesh& mesh) {
     GLuint buffers[2] = {};
     gl_.GenBuffers(2, buffers);
     gl_.BindBuffer(GL_ARRAY_BUFFER, buffers[0]);
-    gl_.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(MeshVertex)),
+    gl_.BufferData(GL_ARRAY_BUFFER,
+                   static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(MeshVertex)),
                    mesh.vertices.data(), GL_STATIC_DRAW);
     gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
     gl_.BufferData(GL_ELEMENT_ARRAY_BUFFER,
@@ -219,65 +238,85 @@ void Renderer::uploadMesh(Mesh& mesh) {
     mesh.indexCount = static_cast<int>(mesh.indices.size());
     meshBuffers_.insert(meshBuffers_.end(), buffers, buffers + 2);
     // The GPU holds the only copy from now on.
-    mesh.vertices.clear();
-    mesh.vertices.shrink_to_fit();
-    mesh.indices.clear();
-    mesh.indices.shrink_to_fit();
+    mesh.vertices = {};
+    mesh.indices = {};
+}
+
+void Renderer::pointMeshAttributes(const void* base) {
+    const auto stride = static_cast<GLsizei>(sizeof(MeshVertex));
+    const auto* bytes = static_cast<const char*>(base);
+    gl_.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride,
+                            bytes + offsetof(MeshVertex, position));
+    gl_.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, bytes + offsetof(MeshVertex, normal));
+    gl_.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, bytes + offsetof(MeshVertex, uv));
 }
 
 void Renderer::drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* material) {
-    if (!ready_)
+    if (!in3D_)
         return;
+    if (!mesh.inGpu() && !indicesInRange(mesh)) {
+        // Damaged beyond drawing; dropping the indices spares the check every frame.
+        mesh.indices = {};
+        return;
+    }
     if (mesh.wantGpuBuffers && !mesh.inGpu() && !mesh.indices.empty())
         uploadMesh(mesh);
     const int indexCount = mesh.inGpu() ? mesh.indexCount : static_cast<int>(mesh.indices.size());
     if (indexCount == 0)
         return;
-    const Mat4 modelView = view3D_ * model;
-    gl_.UniformMatrix4fv(mesh_.uniform(gl_, "uModelView"), 1, GL_FALSE, modelView.data());
-    const auto normal = modelView.normalMatrix();
-    gl_.UniformMatrix3fv(mesh_.uniform(gl_, "uNormalMatrix"), 1, GL_FALSE, normal.data());
-    static const MeshMaterial plain{{0.6f, 0.6f, 0.6f, 1}, {0.6f, 0.6f, 0.6f, 1}, {0, 0, 0, 1}, 0, {}};
+
+    static const MeshMaterial plain{
+        {0.6f, 0.6f, 0.6f, 1}, {0.6f, 0.6f, 0.6f, 1}, {0, 0, 0, 1}, 0, {}};
     const MeshMaterial& m = material ? *material : plain;
-    setColor(gl_, mesh_.uniform(gl_, "uAmbient"), m.ambient);
-    setColor(gl_, mesh_.uniform(gl_, "uDiffuse"), m.diffuse);
-    setColor(gl_, mesh_.uniform(gl_, "uSpecular"), m.specular);
-    gl_.Uniform1f(mesh_.uniform(gl_, "uShininess"), m.shininess);
-    const bool textured = static_cast<bool>(m.texture);
-    gl_.Uniform1i(mesh_.uniform(gl_, "uTextured"), textured ? 1 : 0);
-    if (textured) {
+    const unsigned texture = m.texture ? textures_.texture(m.texture.image) : 0;
+    if (state_ != State::Lit)
+        enterLit();
+
+    const Mat4 modelView = view3D_ * model;
+    gl_.UniformMatrix4fv(mesh_.modelView, 1, GL_FALSE, modelView.data());
+    const auto normal = modelView.normalMatrix();
+    gl_.UniformMatrix3fv(mesh_.normalMatrix, 1, GL_FALSE, normal.data());
+    setColor(gl_, mesh_.ambient, m.ambient);
+    setColor(gl_, mesh_.diffuse, m.diffuse);
+    setColor(gl_, mesh_.specular, m.specular);
+    gl_.Uniform1f(mesh_.shininess, m.shininess);
+    gl_.Uniform1i(mesh_.textured, texture ? 1 : 0);
+    if (texture) {
         gl_.ActiveTexture(GL_TEXTURE0);
-        gl_.BindTexture(GL_TEXTURE_2D, textureFor(m.texture));
-        gl_.Uniform1i(mesh_.uniform(gl_, "uTexture"), 0);
+        gl_.BindTexture(GL_TEXTURE_2D, texture);
     }
-    const auto stride = static_cast<GLsizei>(sizeof(MeshVertex));
-    const char* base = nullptr;
-    const void* indices = nullptr;
+
     if (mesh.inGpu()) {
         gl_.BindBuffer(GL_ARRAY_BUFFER, mesh.vertexBuffer);
         gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
     } else {
-        gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
-        gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-        base = reinterpret_cast<const char*>(mesh.vertices.data());
-        indices = mesh.indices.data();
+        // Streamed rather than drawn from client arrays, which WebGL 2 lacks.
+        gl_.BindBuffer(GL_ARRAY_BUFFER, streamVertices_);
+        gl_.BufferData(GL_ARRAY_BUFFER,
+                       static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(MeshVertex)),
+                       mesh.vertices.data(), GL_STREAM_DRAW);
+        gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, streamIndices_);
+        gl_.BufferData(GL_ELEMENT_ARRAY_BUFFER,
+                       static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(std::uint16_t)),
+                       mesh.indices.data(), GL_STREAM_DRAW);
     }
-    for (GLuint a = 0; a < 3; ++a)
-        gl_.EnableVertexAttribArray(a);
-    gl_.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(MeshVertex, position));
-    gl_.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, base + offsetof(MeshVertex, normal));
-    gl_.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, base + offsetof(MeshVertex, uv));
-    gl_.DrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, indices);
-    for (GLuint a = 0; a < 3; ++a)
-        gl_.DisableVertexAttribArray(a);
-    gl_.BindBuffer(GL_ARRAY_BUFFER, 0);
-    gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    pointMeshAttributes(nullptr);
+    gl_.DrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
     ++drawCalls_;
 }
 
 void Renderer::end3D() {
-    gl_.Disable(GL_DEPTH_TEST);
-    gl_.Disable(GL_CULL_FACE);
+    if (in3D_ && state_ == State::Lit) {
+        gl_.Disable(GL_DEPTH_TEST);
+        gl_.Disable(GL_CULL_FACE);
+        gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        state_ = State::Unknown;
+    }
+    in3D_ = false;
+}
+
+void Renderer::purgeTextureCache() {
+    textures_.sweep();
 }
 
 } // namespace terrabo

@@ -3,10 +3,9 @@
 #include "engine/ImageCache.h"
 #include "engine/math/Mat4.h"
 #include "engine/render/Mesh.h"
+#include "engine/render/TextureCache.h"
 
 #include <memory>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace terrabo {
@@ -23,13 +22,13 @@ struct LightState {
 
 struct SceneLighting {
     Color4F worldAmbient{0.2f, 0.2f, 0.2f, 1.0f};
-    std::vector<LightState> lights;
+    std::vector<LightState> lights; // the first four are used
 };
 
 // Draws pictures and meshes through the GL function table; one per GL context.
-// GPU copies of pictures are made at first use and cached by the picture's key.
+// GPU copies of pictures are made at first use and kept while their images live.
 class Renderer {
-public:
+  public:
     explicit Renderer(const GlApi& gl);
     ~Renderer();
     Renderer(const Renderer&) = delete;
@@ -38,7 +37,8 @@ public:
     // False when the shaders could not be built; drawing then does nothing.
     bool ready() const { return ready_; }
 
-    // Viewport in device pixels, 2D projection over the screen in points.
+    // Viewport in device pixels, 2D projection over the screen in points
+    // (origin at the bottom left, y up).
     void beginFrame(int pixelWidth, int pixelHeight, Size screenPoints);
     void clear(Color4F color);
 
@@ -46,38 +46,55 @@ public:
     void drawPicture(const Picture& picture, const Mat4& transform, Size size, Color3B color,
                      std::uint8_t opacity, bool flipX, bool flipY);
 
+    // Meshes are drawn between begin3D and end3D only.
     void begin3D(const Mat4& projection, const Mat4& view, const SceneLighting& lighting);
     void drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* material);
     void end3D();
 
-    // Drops the renderer's references; textures still drawn come back at next use.
+    // Frees the GPU copies of images nobody holds any more; pictures still
+    // held keep theirs.
     void purgeTextureCache();
     std::size_t cachedTextureCount() const { return textures_.size(); }
     int drawCallCount() const { return drawCalls_; }
 
-private:
-    struct Program {
+  private:
+    enum class State { Unknown, Flat, Lit };
+    struct SpriteProgram {
         unsigned id = 0;
-        std::unordered_map<std::string, int> uniforms;
-        int uniform(const GlApi& gl, const char* name);
+        int mvp = -1, size = -1, uv = -1, tint = -1, texture = -1;
     };
-    unsigned textureFor(const Picture& picture);
+    struct MeshProgram {
+        unsigned id = 0;
+        int modelView = -1, projection = -1, normalMatrix = -1;
+        int worldAmbient = -1, ambient = -1, diffuse = -1, specular = -1, shininess = -1;
+        int lightCount = -1, lightPosition = -1, lightAmbient = -1, lightDiffuse = -1,
+            lightSpecular = -1;
+        int textured = -1, texture = -1;
+    };
     bool buildPrograms();
+    void createBuffers();
+    void enterFlat();
+    void enterLit();
+    bool indicesInRange(const Mesh& mesh);
     void uploadMesh(Mesh& mesh);
+    void pointMeshAttributes(const void* base);
 
     const GlApi& gl_;
+    bool tableComplete_ = false;
     bool ready_ = false;
-    Program sprite_;
-    Program mesh_;
-    struct Texture {
-        unsigned id;
-        std::weak_ptr<const Image> source;
-    };
-    std::unordered_map<std::string, Texture> textures_;
+    bool drawable_ = false;
+    bool in3D_ = false;
+    bool loggedBadMesh_ = false;
+    State state_ = State::Unknown;
+    SpriteProgram sprite_;
+    MeshProgram mesh_;
+    TextureCache textures_;
+    unsigned quadBuffer_ = 0;
+    // Meshes kept in client memory pass through these each draw.
+    unsigned streamVertices_ = 0;
+    unsigned streamIndices_ = 0;
     std::vector<unsigned> meshBuffers_;
-    Size screen_;
     Mat4 projection2D_;
-    Mat4 projection3D_;
     Mat4 view3D_;
     int drawCalls_ = 0;
 };

@@ -2,15 +2,17 @@
 
 namespace terrabo::shaders {
 
-// Pictures: premultiplied texels times a premultiplied tint.
+// Pictures: a unit quad scaled to the content size; premultiplied texels times
+// a premultiplied tint.
 inline constexpr const char* kSpriteVertex = R"(#version 300 es
-layout(location = 0) in vec2 aPosition;
-layout(location = 1) in vec2 aUv;
+layout(location = 0) in vec2 aCorner;
 uniform mat4 uMvp;
+uniform vec2 uSize;
+uniform vec4 uUv; // u at the left, v at the bottom, u at the right, v at the top
 out vec2 vUv;
 void main() {
-    vUv = aUv;
-    gl_Position = uMvp * vec4(aPosition, 0.0, 1.0);
+    vUv = mix(uUv.xy, uUv.zw, aCorner);
+    gl_Position = uMvp * vec4(aCorner * uSize, 0.0, 1.0);
 }
 )";
 
@@ -25,8 +27,11 @@ void main() {
 }
 )";
 
-// Meshes: the classic lamp model per fragment (world ambient, diffuse, Blinn
-// specular), the texture modulating the lit colour.
+inline constexpr int kMaxLights = 4;
+
+// Meshes: the classic lamp model evaluated per fragment (world ambient, then
+// each light's ambient, diffuse and Blinn specular parts, clamped), the
+// texture modulating the lit colour.
 inline constexpr const char* kMeshVertex = R"(#version 300 es
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -59,31 +64,32 @@ uniform vec4 uSpecular;
 uniform float uShininess;
 uniform int uLightCount;
 uniform vec4 uLightPosition[kMaxLights];
+uniform vec4 uLightAmbient[kMaxLights];
 uniform vec4 uLightDiffuse[kMaxLights];
 uniform vec4 uLightSpecular[kMaxLights];
-uniform vec4 uLightAmbient[kMaxLights];
 uniform int uTextured;
 uniform sampler2D uTexture;
 out vec4 fragColor;
 void main() {
     vec3 n = normalize(vNormal);
-    if (!gl_FrontFacing) n = -n;
     vec3 toEye = normalize(-vEyePosition);
     vec3 colour = uWorldAmbient.rgb * uAmbient.rgb;
-    vec3 highlight = vec3(0.0);
     for (int i = 0; i < kMaxLights; ++i) {
         if (i >= uLightCount) break;
         vec4 p = uLightPosition[i];
-        vec3 l = p.w > 0.0 ? normalize(p.xyz - vEyePosition) : normalize(p.xyz);
-        float diffuse = max(dot(n, l), 0.0);
-        colour += uLightAmbient[i].rgb * uAmbient.rgb + uLightDiffuse[i].rgb * uDiffuse.rgb * diffuse;
-        if (diffuse > 0.0 && uShininess > 0.0) {
-            vec3 h = normalize(l + toEye);
-            highlight += uLightSpecular[i].rgb * uSpecular.rgb * pow(max(dot(n, h), 0.0), uShininess);
+        vec3 l = p.w != 0.0 ? normalize(p.xyz / p.w - vEyePosition) : normalize(p.xyz);
+        float lambert = dot(n, l);
+        colour += uLightAmbient[i].rgb * uAmbient.rgb;
+        if (lambert > 0.0) {
+            colour += uLightDiffuse[i].rgb * uDiffuse.rgb * lambert;
+            // A shininess of 0 is a flat highlight over the whole lit side, as the classic lamp has it.
+            float facing = max(dot(n, normalize(l + toEye)), 0.0);
+            float spot = uShininess > 0.0 ? pow(facing, uShininess) : 1.0;
+            colour += uLightSpecular[i].rgb * uSpecular.rgb * spot;
         }
     }
-    vec4 base = uTextured != 0 ? texture(uTexture, vUv) : vec4(1.0);
-    fragColor = vec4(min(colour, vec3(1.0)) * base.rgb + highlight, uDiffuse.a * base.a);
+    vec4 texel = uTextured != 0 ? texture(uTexture, vUv) : vec4(1.0);
+    fragColor = vec4(clamp(colour, 0.0, 1.0), uDiffuse.a) * texel;
 }
 )";
 
