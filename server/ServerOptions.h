@@ -10,7 +10,7 @@ struct ServerOptions {
     std::string host = "127.0.0.1";
     int port = 0;
     std::string indexPath;
-    int threads = 8; // to start with; more join while all are busy
+    int threads = 0; // event loops answering requests; 0: one per core
     bool quiet = false;
 };
 

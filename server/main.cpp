@@ -6,12 +6,17 @@
 #include "server/Service.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -27,6 +32,34 @@ void raiseDescriptorLimit() {
         limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 65536);
         setrlimit(RLIMIT_NOFILE, &limit);
     }
+}
+
+// The listening socket when the service manager opened it for us
+// (socket activation: LISTEN_PID and LISTEN_FDS, the first one at 3).
+int inheritedSocket() {
+    const char* pid = std::getenv("LISTEN_PID");
+    const char* fds = std::getenv("LISTEN_FDS");
+    if (!pid || !fds || std::atol(pid) != static_cast<long>(getpid()) || std::atoi(fds) < 1)
+        return -1;
+    unsetenv("LISTEN_PID");
+    unsetenv("LISTEN_FDS");
+    unsetenv("LISTEN_FDNAMES");
+    fcntl(3, F_SETFD, FD_CLOEXEC);
+    return 3;
+}
+
+std::string socketAddress(int fd) {
+    sockaddr_storage addr{};
+    socklen_t length = sizeof addr;
+    char text[INET6_ADDRSTRLEN] = "?";
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
+        if (addr.ss_family == AF_INET)
+            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&addr)->sin_addr, text, sizeof text);
+        else if (addr.ss_family == AF_INET6)
+            inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&addr)->sin6_addr, text,
+                      sizeof text);
+    }
+    return text;
 }
 
 } // namespace
@@ -72,20 +105,33 @@ int main(int argc, char** argv) {
 
     const Service service(*gazetteer);
     ServerSettings settings;
-    settings.initialThreads = static_cast<size_t>(options->threads);
+    settings.initialThreads = options->threads > 0
+                                  ? static_cast<size_t>(options->threads)
+                                  : std::max<size_t>(std::thread::hardware_concurrency(), 1);
     settings.maxThreads = std::max<size_t>(settings.maxThreads, settings.initialThreads);
     settings.logRequests = !options->quiet;
     bool ok = false;
     {
         HttpServer server(service, settings);
-        const int port = server.bind(options->host, options->port);
+        std::error_code sizeError;
+        const auto indexBytes = std::filesystem::file_size(options->indexPath, sizeError);
+        server.metrics().setIndex(gazetteer->places().size(), sizeError ? 0 : indexBytes,
+                                  loadMs / 1000);
+        const int inherited = inheritedSocket();
+        const int port =
+            inherited >= 0 ? server.adopt(inherited) : server.bind(options->host, options->port);
+        if (port < 0 && inherited >= 0) {
+            std::fprintf(stderr,
+                         "terrabo-server: the socket handed over does not listen for TCP\n");
+            return 1;
+        }
         if (port < 0) {
             std::fprintf(stderr, "terrabo-server: cannot listen on %s port %d\n",
                          options->host.c_str(), options->port);
             return 1;
         }
-        std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", options->host.c_str(),
-                     port);
+        const std::string host = inherited >= 0 ? socketAddress(inherited) : options->host;
+        std::fprintf(stderr, "terrabo-server: listening on http://%s:%d\n", host.c_str(), port);
 
         std::atomic<bool> serving{true};
         std::thread signalWaiter([&] {
