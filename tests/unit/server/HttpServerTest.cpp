@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 #include <vector>
 
@@ -223,6 +225,143 @@ TEST_F(HttpServerTest, ParallelClientsGetTheirOwnAnswers) {
     for (std::thread& t : clients)
         t.join();
     EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(HttpServerTest, PipelinedRequestsAreAnsweredInOrder) {
+    // Ten requests in one write, as a pipelining client sends them; a POST
+    // with its body and a HEAD among them.
+    const char* queries[] = {"Paris", "London", "Bangalore", "Portland", "Paris%2C%20Texas"};
+    const char* expected[] = {"48.85341|", "51.50853|", "12.97194|", "45.52345|", "33.66094|"};
+    std::string requests;
+    for (int i = 0; i < 10; ++i) {
+        const std::string target = std::string("/zentra/decode.php?address=") + queries[i % 5];
+        if (i == 3)
+            requests += "POST " + target + " HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello";
+        else if (i == 6)
+            requests += "HEAD " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
+        else
+            requests += "GET " + target + " HTTP/1.1\r\nHost: x\r\n" +
+                        (i == 9 ? "Connection: close\r\n" : "") + "\r\n";
+    }
+    Connection c(port);
+    ASSERT_TRUE(c.send(requests));
+    const std::string raw = c.receiveAll(10);
+
+    size_t at = 0;
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        const size_t headEnd = raw.find("\r\n\r\n", at);
+        ASSERT_NE(headEnd, std::string::npos) << raw.substr(at);
+        const std::string head = raw.substr(at, headEnd - at);
+        EXPECT_TRUE(head.starts_with("HTTP/1.1 200")) << head;
+        const size_t length = head.find("Content-Length: ");
+        ASSERT_NE(length, std::string::npos) << head;
+        const size_t bodySize = std::stoul(head.substr(length + 16));
+        at = headEnd + 4;
+        if (i == 6)
+            continue; // the answer to HEAD has a length and no body
+        EXPECT_TRUE(raw.substr(at, bodySize).starts_with(expected[i % 5]))
+            << raw.substr(at, bodySize);
+        at += bodySize;
+    }
+    EXPECT_EQ(at, raw.size()) << "more than ten answers: " << raw.substr(at);
+}
+
+// True when the server closes the connection within `seconds` while the
+// client keeps doing `step` every 200 ms.
+template <typename Step> bool closedByServer(Connection& c, double seconds, Step step) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!step())
+            return true;
+        pollfd p{c.fd(), POLLIN, 0};
+        if (::poll(&p, 1, 200) > 0) {
+            char buffer[4096];
+            const ssize_t n = ::recv(c.fd(), buffer, sizeof buffer, 0);
+            if (n <= 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(HttpServerTest, ClientsThatTrickleOrIdleLoseTheirConnection) {
+    // The fixture allows 2 s for a whole request, however steadily the bytes
+    // come; these clients would go on far longer.
+    const struct {
+        const char* what;
+        std::string start;
+        std::string drip;
+    } cases[] = {
+        {"idle", "", ""},
+        {"idle after an answer", "GET /apps HTTP/1.1\r\nHost: x\r\n\r\n", ""},
+        {"header a byte at a time", "GET /apps HTTP/1.1\r\nX-Slow: ", "a"},
+        {"body a byte at a time",
+         "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: 60000\r\n\r\n", "b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Connection conn(port);
+        ASSERT_TRUE(conn.send(c.start));
+        EXPECT_TRUE(closedByServer(conn, 10, [&] { return c.drip.empty() || conn.send(c.drip); }));
+    }
+    expectStillAnswering();
+}
+
+TEST_F(HttpServerTest, HealthAndMetrics) {
+    EXPECT_EQ(get(port, "/apps").status, 200);
+    EXPECT_EQ(get(port, "/no/such/page").status, 404);
+
+    const Response health = get(port, "/healthz");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.body, "ok\n");
+    EXPECT_EQ(post(port, "/healthz", "").status, 405);
+    EXPECT_EQ(post(port, "/metrics", "").status, 405);
+
+    const Response metrics = get(port, "/metrics");
+    EXPECT_EQ(metrics.status, 200);
+    EXPECT_NE(metrics.headers.find("Content-Type: text/plain; version=0.0.4"), std::string::npos);
+    for (const char* line : {
+             "terrabo_http_requests_total{route=\"/apps\",status=\"200\"} ",
+             "terrabo_http_requests_total{route=\"other\",status=\"404\"} ",
+             "terrabo_http_requests_total{route=\"/healthz\",status=\"405\"} ",
+             "# TYPE terrabo_http_request_duration_seconds histogram",
+             "terrabo_http_request_duration_seconds_bucket{le=\"+Inf\"} ",
+             "terrabo_index_places ",
+         })
+        EXPECT_NE(metrics.body.find(line), std::string::npos) << line << "\n" << metrics.body;
+}
+
+TEST(HttpServer, ConnectionsBeyondTheLimitAreClosedAtOnce) {
+    const Gazetteer g = testing::smallGazetteer();
+    const Service service(g);
+    ServerSettings settings;
+    settings.logRequests = false;
+    settings.maxConnections = 4;
+    HttpServer server(service, settings);
+    const int port = server.bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    std::thread runner([&] { server.run(); });
+
+    std::vector<Connection> held;
+    for (int i = 0; i < 4; ++i) {
+        held.emplace_back(port);
+        ASSERT_TRUE(held.back().send("GET /apps HTTP/1.1\r\nHost: x\r\n\r\n"));
+        EXPECT_TRUE(held.back().receiveSome(5).starts_with("HTTP/1.1 200"));
+    }
+    Connection extra(port);
+    EXPECT_TRUE(closedByServer(extra, 5, [] { return true; }));
+    held.pop_back();
+    // The count goes down as soon as a connection goes.
+    bool answered = false;
+    for (int i = 0; i < 50 && !answered; ++i) {
+        answered = get(port, "/apps").status == 200;
+        if (!answered)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(answered);
+    server.stop();
+    runner.join();
 }
 
 TEST(HttpServer, StopBeforeRunReturnsAtOnce) {

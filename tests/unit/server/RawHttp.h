@@ -13,6 +13,7 @@ class Connection {
     Connection(const Connection&) = delete;
 
     bool connected() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
     bool send(const std::string& bytes);
     // Reads until the peer closes or `seconds` pass.
     std::string receiveAll(double seconds = 5);

@@ -1,14 +1,18 @@
 // The terrabo-server program itself: options, start-up, one log line per
 // request, and a clean stop on SIGTERM.
+#include "ServerProcess.h"
 #include "RawHttp.h"
 #include "SmallGazetteer.h"
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -16,86 +20,7 @@
 namespace terrabo::server {
 namespace {
 
-class ServerProcess {
-  public:
-    explicit ServerProcess(std::vector<std::string> args) {
-        int pipeFds[2];
-        if (pipe2(pipeFds, O_CLOEXEC) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(pipeFds[1], STDERR_FILENO);
-            std::vector<char*> argv;
-            static std::string exe = TERRABO_SERVER_EXE;
-            argv.push_back(exe.data());
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(exe.c_str(), argv.data());
-            _exit(127);
-        }
-        ::close(pipeFds[1]);
-        err_ = pipeFds[0];
-    }
-    ~ServerProcess() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (err_ >= 0)
-            ::close(err_);
-    }
-
-    // Reads standard error until `text` shows up; everything read so far.
-    bool waitFor(const std::string& text, double seconds = 10) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (stderr_.find(text) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd p{err_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0)
-                return false;
-            char buffer[4096];
-            const ssize_t n = read(err_, buffer, sizeof buffer);
-            if (n <= 0)
-                return false;
-            stderr_.append(buffer, static_cast<size_t>(n));
-        }
-        return true;
-    }
-
-    int port() const {
-        const std::string marker = "listening on http://127.0.0.1:";
-        const size_t at = stderr_.find(marker);
-        return at == std::string::npos ? 0 : std::atoi(stderr_.c_str() + at + marker.size());
-    }
-
-    // The exit status, or -1 when it did not end in time.
-    int waitExit(double seconds = 10) {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                waitFor("\x01", 0.2); // drain what is left
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            usleep(20000);
-        }
-        return -1;
-    }
-
-    pid_t pid() const { return pid_; }
-    const std::string& log() const { return stderr_; }
-
-  private:
-    pid_t pid_ = -1;
-    int err_ = -1;
-    bool exited_ = false;
-    std::string stderr_;
-};
+using testing::ServerProcess;
 
 TEST(ServerProcess, ServesLogsAndStopsCleanlyOnSigterm) {
     ServerProcess server({"--port", "0", "--index", testing::smallGazetteerFile()});
@@ -117,6 +42,47 @@ TEST(ServerProcess, ServesLogsAndStopsCleanlyOnSigterm) {
     kill(server.pid(), SIGTERM);
     EXPECT_EQ(server.waitExit(), 0);
     EXPECT_NE(server.log().find("stopped"), std::string::npos) << server.log();
+}
+
+int tcpSocket(bool listening) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        (listening && listen(fd, 16) != 0)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int localPort(int fd) {
+    sockaddr_in addr{};
+    socklen_t length = sizeof addr;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+    return ntohs(addr.sin_port);
+}
+
+TEST(ServerProcess, ServesOnASocketHandedOverByTheServiceManager) {
+    const int listening = tcpSocket(true);
+    ASSERT_GE(listening, 0);
+    ServerProcess server({"--port", "9", "--index", testing::smallGazetteerFile()}, listening);
+    ASSERT_TRUE(server.waitFor("listening on")) << server.log();
+    const int port = localPort(listening);
+    EXPECT_EQ(server.port(), port) << server.log();
+    close(listening); // the server has its own copy
+    const auto r = testing::get(port, "/healthz");
+    EXPECT_EQ(r.status, 200);
+    const std::string metrics = testing::get(port, "/metrics").body;
+    EXPECT_NE(metrics.find("terrabo_index_places 21\n"), std::string::npos) << metrics;
+
+    // A socket that does not listen is refused, not waited on.
+    const int idle = tcpSocket(false);
+    ServerProcess refused({"--index", testing::smallGazetteerFile()}, idle);
+    EXPECT_EQ(refused.waitExit(), 1);
+    EXPECT_NE(refused.log().find("does not listen"), std::string::npos) << refused.log();
+    close(idle);
 }
 
 TEST(ServerProcess, RefusesToStartWithoutWhatItNeeds) {
