@@ -15,6 +15,11 @@ static_assert(std::endian::native == std::endian::little, "the index is little-e
 constexpr size_t kSmallBlock = 64;
 constexpr size_t kLargeBlock = kSmallBlock * kSmallBlock;
 
+bool boxOk(const BoxE5& b) {
+    return b.southE5 <= b.northE5 && b.southE5 >= -90'00000 && b.northE5 <= 90'00000 &&
+           std::abs(b.westE5) <= 180'00000 && std::abs(b.eastE5) <= 180'00000;
+}
+
 bool fail(std::string* error, const std::string& why) {
     if (error)
         *error = why;
@@ -120,9 +125,12 @@ bool Gazetteer::validate(std::string* error) const {
     };
     const size_t countryCount = countries().size();
     const size_t regionCount = regions().size();
-    for (const CountryRecord& c : countries())
+    for (const CountryRecord& c : countries()) {
         if (!textOk(c.name))
             return fail(error, "a country name lies outside the strings");
+        if ((c.flags & kHasBox) && !boxOk(c.box))
+            return fail(error, "a country's box lies off the globe");
+    }
     for (const RegionRecord& r : regions())
         if (!textOk(r.name) || !textOk(r.key) || !textOk(r.codeKey) || r.country >= countryCount)
             return fail(error, "a region refers outside the index");
@@ -132,6 +140,10 @@ bool Gazetteer::validate(std::string* error) const {
             return fail(error, "a place refers outside the index");
         if (std::abs(p.latE5) > 90'00000 || std::abs(p.lonE5) > 180'00000)
             return fail(error, "a place lies off the globe");
+        if (p.kind >= kPlaceKindCount)
+            return fail(error, "a place is of an unknown kind");
+        if ((p.flags & kHasBox) && !boxOk(p.box))
+            return fail(error, "a place's box lies off the globe");
     }
     const size_t placeCount = places().size();
     for (const KeyRecord& k : placeKeys())
@@ -226,7 +238,7 @@ Gazetteer::Best Gazetteer::bestIn(size_t begin, size_t end) const {
 }
 
 uint32_t Gazetteer::score(const KeyRecord& placeKey) const {
-    return placeKeyScore(placeKey.target, places()[placeKey.target & kTargetMask].population);
+    return placeKeyScore(placeKey.target, places()[placeKey.target & kTargetMask].importance);
 }
 
 size_t Gazetteer::bestScored(size_t begin, size_t end) const {

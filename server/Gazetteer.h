@@ -35,7 +35,7 @@ class Gazetteer {
     std::span<const KeyRecord> prefixKeys(std::span<const KeyRecord> keys,
                                           std::string_view key) const;
 
-    // How well a place key ranks: its place's population, less for an
+    // How well a place key ranks: its place's importance, less for an
     // alternate name.
     uint32_t score(const KeyRecord& placeKey) const;
     // Position in placeKeys() of the best scored key in [begin, end).

@@ -8,7 +8,7 @@
 namespace terrabo::server {
 
 inline constexpr char kIndexMagic[8] = {'T', 'R', 'B', 'G', 'A', 'Z', 'I', 'X'};
-inline constexpr uint32_t kIndexVersion = 1;
+inline constexpr uint32_t kIndexVersion = 2;
 
 enum class SectionId : uint32_t {
     Strings = 1,     // UTF-8 text referred to by StringRef
@@ -41,14 +41,63 @@ struct StringRef {
 inline constexpr uint16_t kNoCountry = 0xFFFF;
 inline constexpr uint32_t kNoRegion = 0xFFFFFFFF;
 
+// What a place is. Settlements are GeoNames' populated places; the rest are
+// areas, lines and points of the world's geography.
+enum class PlaceKind : uint8_t {
+    Settlement,
+    Region,
+    Country,
+    Ocean,
+    Sea,
+    Gulf,
+    Bay,
+    Strait,
+    Range,
+    Peak,
+    Volcano,
+    Lake,
+    Reservoir,
+    River,
+    Island,
+    Archipelago,
+    Desert,
+    Plateau,
+    Peninsula,
+    Plain,
+    Basin,
+    Valley,
+    Delta,
+    Continent,
+    Area,
+    Park,
+    Airport,
+    Cape,
+    Waterfall,
+    Playa,
+};
+inline constexpr uint8_t kPlaceKindCount = static_cast<uint8_t>(PlaceKind::Playa) + 1;
+
+// A bounding box in degrees * 1e5; westE5 > eastE5 when it crosses the 180th
+// meridian.
+struct BoxE5 {
+    int32_t southE5;
+    int32_t westE5;
+    int32_t northE5;
+    int32_t eastE5;
+};
+
+inline constexpr uint8_t kHasBox = 1;
+
 struct PlaceRecord {
     int32_t latE5; // degrees * 1e5, north positive
     int32_t lonE5; // degrees * 1e5, east positive
-    uint32_t population;
+    uint32_t importance; // population, or its like for features
     StringRef name;
     uint16_t country;
-    uint16_t reserved;
+    uint8_t kind; // PlaceKind
+    uint8_t flags; // kHasBox
     uint32_t region;
+    BoxE5 box; // valid with kHasBox
 };
 
 // The top bit of a key's target is a flag; the rest is the index.
@@ -62,8 +111,8 @@ inline constexpr uint32_t kQualifierOnly = kKeyFlag;
 inline constexpr uint32_t kAlternateName = kKeyFlag;
 inline constexpr uint32_t kAlternateNameWeight = 10;
 
-inline uint32_t placeKeyScore(uint32_t target, uint32_t population) {
-    return target & kAlternateName ? population / kAlternateNameWeight : population;
+inline uint32_t placeKeyScore(uint32_t target, uint32_t importance) {
+    return target & kAlternateName ? importance / kAlternateNameWeight : importance;
 }
 
 struct KeyRecord {
@@ -77,7 +126,9 @@ struct CountryRecord {
     int32_t lonE5;
     uint32_t areaKm2;
     char code[2];
-    uint16_t reserved;
+    uint8_t flags; // kHasBox
+    uint8_t reserved;
+    BoxE5 box;
 };
 
 struct RegionRecord {
@@ -90,9 +141,9 @@ struct RegionRecord {
 
 static_assert(sizeof(FileHeader) == 16);
 static_assert(sizeof(SectionEntry) == 24);
-static_assert(sizeof(PlaceRecord) == 28);
+static_assert(sizeof(PlaceRecord) == 44);
 static_assert(sizeof(KeyRecord) == 12);
-static_assert(sizeof(CountryRecord) == 24);
+static_assert(sizeof(CountryRecord) == 40);
 static_assert(sizeof(RegionRecord) == 28);
 
 } // namespace terrabo::server

@@ -33,6 +33,15 @@ int32_t toE5(double degrees) {
     return static_cast<int32_t>(std::lround(degrees * 1e5));
 }
 
+BoxE5 toBoxE5(const BoundingBox& b) {
+    return {toE5(b.latMin), toE5(b.lonMin), toE5(b.latMax), toE5(b.lonMax)};
+}
+
+bool boxOnGlobe(const BoundingBox& b) {
+    return b.latMin <= b.latMax && b.latMin >= -90 && b.latMax <= 90 && b.lonMin >= -180 &&
+           b.lonMin <= 180 && b.lonMax >= -180 && b.lonMax <= 180;
+}
+
 std::string foldedOrEmpty(const std::string& text) {
     return foldText(text).value_or("");
 }
@@ -84,6 +93,10 @@ std::string IndexWriter::build() const {
         record.lonE5 = toE5(c.lon);
         record.areaKm2 = c.areaKm2;
         std::memcpy(record.code, c.code.data(), 2);
+        if (c.box && boxOnGlobe(*c.box)) {
+            record.flags |= kHasBox;
+            record.box = toBoxE5(*c.box);
+        }
         countryRecords.push_back(record);
 
         std::set<std::string> names;
@@ -132,8 +145,13 @@ std::string IndexWriter::build() const {
         PlaceRecord record{};
         record.latE5 = toE5(p->lat);
         record.lonE5 = toE5(p->lon);
-        record.population = p->population;
+        record.importance = p->importance;
         record.name = pool.add(p->name);
+        record.kind = static_cast<uint8_t>(p->kind);
+        if (p->box && boxOnGlobe(*p->box)) {
+            record.flags |= kHasBox;
+            record.box = toBoxE5(*p->box);
+        }
         const auto country = countryIndex.find(p->country);
         record.country = country == countryIndex.end() ? kNoCountry : country->second;
         const auto region = regionIndex.find({p->country, p->region});
@@ -154,7 +172,7 @@ std::string IndexWriter::build() const {
         }
         // Best score first, so the first exact hit is the best one.
         for (const auto& [key, flag] : keys)
-            placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, p->population)});
+            placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, p->importance)});
     }
 
     const std::vector<KeyRecord> placeKeyRecords = keyRecords(placeKeys, pool);

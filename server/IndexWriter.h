@@ -1,6 +1,10 @@
 #pragma once
 
+#include "server/BoundingBox.h"
+#include "server/IndexFormat.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +17,11 @@ struct PlaceInput {
     std::vector<std::string> otherNames; // ASCII name, alternate names
     double lat = 0;
     double lon = 0;
-    uint32_t population = 0;
-    std::string country; // ISO 3166 alpha-2
-    std::string region;  // admin-1 code within the country
+    uint32_t importance = 0; // population, or its like for features
+    std::string country;     // ISO 3166 alpha-2
+    std::string region;      // admin-1 code within the country
+    PlaceKind kind = PlaceKind::Settlement;
+    std::optional<BoundingBox> box;
 };
 
 struct CountryInput {
@@ -26,6 +32,7 @@ struct CountryInput {
     double lat = 0;
     double lon = 0;
     uint32_t areaKm2 = 0;
+    std::optional<BoundingBox> box;
 };
 
 struct RegionInput {

@@ -20,7 +20,8 @@ std::string placeDetails(const FoundPlace& place) {
         return formatDegrees(place.lat) + ", " + formatDegrees(place.lon);
     std::string details;
     const std::string* previous = nullptr;
-    for (const std::string* part : {&place.name, &place.region, &place.country}) {
+    const std::string kind(placeKindName(place.placeKind));
+    for (const std::string* part : {&place.name, &kind, &place.region, &place.country}) {
         // "Singapore, Singapore, Singapore" says it once.
         if (part->empty() || (previous && *previous == *part))
             continue;

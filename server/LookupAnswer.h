@@ -9,7 +9,8 @@ namespace terrabo::server {
 
 inline constexpr const char* kNotFoundAnswer = "N|N|N";
 
-// "Paris, Île-de-France, France"; for coordinates the coordinates.
+// "Paris, Île-de-France, France", "Lake Baikal, lake, Russia"; for
+// coordinates the coordinates.
 std::string placeDetails(const FoundPlace& place);
 
 // Degrees with five decimals (about a metre), never in exponent form.

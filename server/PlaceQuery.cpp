@@ -54,10 +54,18 @@ bool readNumber(std::string_view& s, double& value) {
     return true;
 }
 
+std::optional<BoundingBox> boxOf(uint8_t flags, const BoxE5& b) {
+    if (!(flags & kHasBox))
+        return std::nullopt;
+    return BoundingBox{b.southE5 / 1e5, b.northE5 / 1e5, b.westE5 / 1e5, b.eastE5 / 1e5};
+}
+
 FoundPlace placeAt(const Gazetteer& g, uint32_t index) {
     const PlaceRecord& p = g.places()[index];
     FoundPlace found;
     found.kind = FoundPlace::Kind::Place;
+    found.placeKind = static_cast<PlaceKind>(p.kind);
+    found.bbox = boxOf(p.flags, p.box);
     found.lat = p.latE5 / 1e5;
     found.lon = p.lonE5 / 1e5;
     found.name = g.text(p.name);
@@ -72,6 +80,8 @@ FoundPlace countryAt(const Gazetteer& g, uint32_t index) {
     const CountryRecord& c = g.countries()[index];
     FoundPlace found;
     found.kind = FoundPlace::Kind::Country;
+    found.placeKind = PlaceKind::Country;
+    found.bbox = boxOf(c.flags, c.box);
     found.lat = c.latE5 / 1e5;
     found.lon = c.lonE5 / 1e5;
     found.name = g.text(c.name);
@@ -160,6 +170,18 @@ std::optional<FoundPlace> findQualified(const Gazetteer& g, const std::string& n
 }
 
 } // namespace
+
+std::string_view placeKindName(PlaceKind kind) {
+    static constexpr std::string_view kNames[kPlaceKindCount] = {
+        "",          "region",   "",       "ocean",      "sea",    "gulf",
+        "bay",       "strait",   "range",  "peak",       "volcano", "lake",
+        "reservoir", "river",    "island", "islands",    "desert", "plateau",
+        "peninsula", "plain",    "basin",  "valley",     "delta",  "continent",
+        "area",      "park",     "airport", "cape",      "waterfall", "playa",
+    };
+    const auto i = static_cast<size_t>(kind);
+    return i < kPlaceKindCount ? kNames[i] : std::string_view();
+}
 
 std::optional<std::pair<double, double>> parseCoordinates(std::string_view text) {
     std::string_view s = text;

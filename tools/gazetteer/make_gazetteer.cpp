@@ -76,7 +76,7 @@ bool readPlaces(const std::string& text, std::vector<server::PlaceInput>& places
             std::fprintf(stderr, "make_gazetteer: cities500 line %zu is malformed\n", lineNo);
             return false;
         }
-        p.population = static_cast<uint32_t>(std::min<unsigned long long>(population, UINT32_MAX));
+        p.importance = static_cast<uint32_t>(std::min<unsigned long long>(population, UINT32_MAX));
         p.name = f[1];
         p.hasAsciiName = true;
         p.otherNames.emplace_back(f[2]);

@@ -74,6 +74,24 @@ TEST(GazetteerLoad, RejectsDamagedFiles) {
          [](auto& f) {
              patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.latE5 = 9100000; });
          }},
+        {"place of an unknown kind",
+         [](auto& f) {
+             patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) { p.kind = 200; });
+         }},
+        {"place box upside down",
+         [](auto& f) {
+             patchFirst<PlaceRecord>(f, SectionId::Places, [](auto& p) {
+                 p.flags |= kHasBox;
+                 p.box = {10'00000, 0, -10'00000, 5'00000};
+             });
+         }},
+        {"country box off the globe",
+         [](auto& f) {
+             patchFirst<CountryRecord>(f, SectionId::Countries, [](auto& c) {
+                 c.flags |= kHasBox;
+                 c.box = {0, -181'00000, 10'00000, 5'00000};
+             });
+         }},
         {"key for a place that is not there",
          [](auto& f) {
              patchFirst<KeyRecord>(f, SectionId::PlaceKeys, [](auto& k) { k.target = 5000; });
@@ -111,7 +129,7 @@ TEST(IndexWriter, OutputDoesNotDependOnInputOrder) {
         p.id = id;
         p.name = "Place" + std::to_string(id % 37);
         p.otherNames = {"Alt" + std::to_string(id % 11)};
-        p.population = (id * 7919) % 1000;
+        p.importance = (id * 7919) % 1000;
         p.lat = id % 90;
         p.lon = id % 180;
         p.country = id % 2 ? "AA" : "BB";
@@ -145,7 +163,7 @@ TEST(Gazetteer, BestPrefixMatchAgreesWithAPlainScan) {
         p.name = name;
         p.hasAsciiName = true;
         p.otherNames = {name, "x" + name}; // an alternate name as well
-        p.population = static_cast<uint32_t>(random() % 1000000);
+        p.importance = static_cast<uint32_t>(random() % 1000000);
         p.country = "AA";
         w.addPlace(p);
     }

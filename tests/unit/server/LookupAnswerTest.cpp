@@ -22,8 +22,9 @@ bool clientSaysNotFound(const std::string& answer) {
 }
 
 FoundPlace place(std::string name, std::string region, std::string country, double lat,
-                 double lon) {
+                 double lon, PlaceKind kind = PlaceKind::Settlement) {
     FoundPlace p;
+    p.placeKind = kind;
     p.name = std::move(name);
     p.region = std::move(region);
     p.country = std::move(country);
@@ -47,6 +48,12 @@ TEST(LookupAnswer, FormatsLatitudeLongitudeAndEncodedDetails) {
          "21.02450|105.84117|Hanoi%2C%20Vietnam"},
         {place("Null Island", "", "", -0.000001, 0.000001), "0.00000|0.00000|%4Eull%20Island"},
         {place("A|B", "", "", 1, 2), "1.00000|2.00000|A%7CB"},
+        {place("Lake Baikal", "", "Russia", 53.5, 108.2, PlaceKind::Lake),
+         "53.50000|108.20000|Lake%20Baikal%2C%20lake%2C%20Russia"},
+        {place("Mediterranean Sea", "", "", 38, 17, PlaceKind::Sea),
+         "38.00000|17.00000|Mediterranean%20Sea%2C%20sea"},
+        {place("Texas", "", "United States", 31, -99, PlaceKind::Region),
+         "31.00000|-99.00000|Texas%2C%20region%2C%20United%20States"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);

@@ -136,6 +136,30 @@ TEST_F(PlaceQueryTest, PrefixesOnlyWhenNothingMatchesExactly) {
     });
 }
 
+TEST_F(PlaceQueryTest, AnswersSayWhatKindAndHowLarge) {
+    const auto lake = findPlace(*gazetteer, "Lake Baikal");
+    ASSERT_TRUE(lake);
+    EXPECT_EQ(lake->placeKind, PlaceKind::Lake);
+    ASSERT_TRUE(lake->bbox);
+    EXPECT_DOUBLE_EQ(lake->bbox->latMin, 51.4);
+    EXPECT_DOUBLE_EQ(lake->bbox->latMax, 55.8);
+    EXPECT_DOUBLE_EQ(lake->bbox->lonMin, 103.6);
+    EXPECT_DOUBLE_EQ(lake->bbox->lonMax, 109.9);
+
+    const auto sea = findPlace(*gazetteer, "Bering Sea");
+    ASSERT_TRUE(sea && sea->bbox);
+    EXPECT_TRUE(sea->bbox->crossesAntimeridian());
+    EXPECT_NEAR(sea->bbox->lonSpan(), 40.6, 1e-9);
+
+    const auto town = findPlace(*gazetteer, "Paris");
+    ASSERT_TRUE(town);
+    EXPECT_EQ(town->placeKind, PlaceKind::Settlement);
+    EXPECT_FALSE(town->bbox);
+    const auto country = findPlace(*gazetteer, "France");
+    ASSERT_TRUE(country);
+    EXPECT_EQ(country->placeKind, PlaceKind::Country);
+}
+
 TEST(Coordinates, AreReadAsLatitudeThenLongitude) {
     const struct {
         const char* text;

@@ -20,7 +20,7 @@ IndexWriter smallGazetteerWriter() {
         p.otherNames = std::move(others);
         p.lat = lat;
         p.lon = lon;
-        p.population = population;
+        p.importance = population;
         p.country = std::move(country);
         p.region = std::move(region);
         w.addPlace(std::move(p));
@@ -46,6 +46,23 @@ IndexWriter smallGazetteerWriter() {
     place(19, "Kraków", {"Krakow", "Cracow"}, 50.06143, 19.93658, 755050, "PL", "77");
     place(20, "Sankt Gallen", {"Sankt Gallen", "St. Gallen"}, 47.42391, 9.37477, 70572, "CH", "SG");
     place(21, "Itá", {"Ita"}, -25.50972, -57.35861, 72000, "PY", "11");
+    const auto feature = [&](uint32_t id, std::string name, PlaceKind kind, double lat, double lon,
+                             uint32_t importance, std::string country,
+                             std::optional<BoundingBox> box) {
+        PlaceInput p;
+        p.id = id;
+        p.name = std::move(name);
+        p.kind = kind;
+        p.lat = lat;
+        p.lon = lon;
+        p.importance = importance;
+        p.country = std::move(country);
+        p.box = box;
+        w.addPlace(std::move(p));
+    };
+    feature(100, "Lake Baikal", PlaceKind::Lake, 53.5, 108.2, 3000000, "", {{51.4, 55.8, 103.6, 109.9}});
+    // Its box crosses the 180th meridian.
+    feature(101, "Bering Sea", PlaceKind::Sea, 58, -178, 5000000, "", {{51.2, 66.3, 162.3, -157.1}});
 
     const auto country = [&](std::string code, std::string name, std::vector<std::string> names,
                              std::vector<std::string> codes, double lat, double lon,
