@@ -75,7 +75,7 @@ TEST(ServerProcess, ServesOnASocketHandedOverByTheServiceManager) {
     const auto r = testing::get(port, "/healthz");
     EXPECT_EQ(r.status, 200);
     const std::string metrics = testing::get(port, "/metrics").body;
-    EXPECT_NE(metrics.find("terrabo_index_places 21\n"), std::string::npos) << metrics;
+    EXPECT_NE(metrics.find("terrabo_index_places 23\n"), std::string::npos) << metrics;
 
     // A socket that does not listen is refused, not waited on.
     const int idle = tcpSocket(false);
