@@ -12,7 +12,9 @@
 #include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/string.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
@@ -162,6 +164,31 @@ class Connection : public std::enable_shared_from_this<Connection> {
         parser_->header_limit(static_cast<uint32_t>(server_.settings.maxHeaderBytes));
         parser_->body_limit(server_.settings.maxBodyBytes);
         stream_.expires_after(std::chrono::seconds(server_.settings.timeoutSeconds));
+        http::async_read_header(
+            stream_, buffer_, *parser_,
+            [self = shared_from_this()](beast::error_code ec, size_t) { self->onHead(ec); });
+    }
+
+    // Requests without a body are complete here; a client that announced a
+    // body with "Expect: 100-continue" is told to send it.
+    void onHead(beast::error_code ec) {
+        if (ec || parser_->is_done()) {
+            onRead(ec);
+            return;
+        }
+        if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
+            continue_ = {http::status::continue_, parser_->get().version()};
+            http::async_write(stream_, continue_,
+                              [self = shared_from_this()](beast::error_code writeEc, size_t) {
+                                  if (!writeEc)
+                                      self->readBody();
+                              });
+            return;
+        }
+        readBody();
+    }
+
+    void readBody() {
         http::async_read(
             stream_, buffer_, *parser_,
             [self = shared_from_this()](beast::error_code ec, size_t) { self->onRead(ec); });
@@ -275,6 +302,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
+    http::response<http::empty_body> continue_;
     std::string remote_;
     std::string method_;
     std::string target_;

@@ -100,6 +100,22 @@ TEST_F(HttpServerTest, PostAsTheAppSendsIt) {
     EXPECT_EQ(r.body, "33.66094|-95.55551|Paris%2C%20Texas%2C%20United%20States");
 }
 
+TEST_F(HttpServerTest, BodyAnnouncedWithExpectIsAskedFor) {
+    // Clients that announce a body wait for "100 Continue" before sending it.
+    Connection c(port);
+    ASSERT_TRUE(c.send("POST /zentra/decode.php?address=Paris HTTP/1.1\r\nHost: x\r\n"
+                       "Expect: 100-continue\r\nContent-Length: 4\r\n\r\n"));
+    EXPECT_TRUE(c.receiveSome(5).starts_with("HTTP/1.1 100 Continue\r\n"));
+    ASSERT_TRUE(c.send("body"));
+    std::string answer;
+    while (!answer.ends_with("France")) {
+        const std::string more = c.receiveSome(5);
+        ASSERT_FALSE(more.empty()) << answer;
+        answer += more;
+    }
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 200")) << answer;
+}
+
 TEST_F(HttpServerTest, KeepAliveServesManyRequestsOnOneConnection) {
     // As the app's client does it: one request after the other on one
     // connection, POSTs with a body among them.
