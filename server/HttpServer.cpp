@@ -222,12 +222,18 @@ class Connection : public std::enable_shared_from_this<Connection> {
                  ec == asio::error::connection_reset || ec == asio::error::eof ||
                  ec == asio::error::broken_pipe)
             return;
-        const std::string_view raw(static_cast<const char*>(buffer_.data().data()), buffer_.size());
-        const auto [method, target] = rawRequestLine(raw);
-        method_.assign(method);
-        target_.assign(target);
+        if (parser_->is_header_done()) {
+            method_.assign(parser_->get().method_string());
+            target_.assign(parser_->get().target());
+        } else {
+            const std::string_view raw(static_cast<const char*>(buffer_.data().data()),
+                                       buffer_.size());
+            const auto [method, target] = rawRequestLine(raw);
+            method_.assign(method);
+            target_.assign(target);
+        }
         started_ = {};
-        respond(errorReply(status), false, false, 11);
+        respond(errorReply(status), false, false, 11); // HTTP/1.1
     }
 
     void respond(HttpReply reply, bool keepAlive, bool head, unsigned version) {

@@ -166,6 +166,9 @@ TEST_F(HttpServerTest, BadRequestsAreRefused) {
         {"body too large",
          "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: 1000000\r\n" + close +
              std::string(1000000, 'b')},
+        {"bad chunk",
+         "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nTransfer-Encoding: chunked\r\n" +
+             close + "ZZ\r\nbody\r\n0\r\n\r\n"},
         {"bad length",
          "POST /zentra/decode.php?address=Paris HTTP/1.1\r\nContent-Length: -5\r\n" + close},
         {"file by path", "GET /../../../etc/passwd HTTP/1.1\r\n" + close},
