@@ -13,7 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgles-dev libegl-dev libgl1-mesa-dri mesa-utils
   xvfb xauth x11-apps fonts-liberation xplanet-images imagemagick
-  wrk nginx-light clang libclang-rt-14-dev
+  wrk nginx-light curl clang libclang-rt-14-dev
   nodejs python3
 )
 
