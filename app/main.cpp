@@ -1,3 +1,3 @@
-#include "automation/RunningApp.h"
+#include "app/launch/RunningApp.h"
 
 int main(int argc, char** argv) { return terrabo::runTerrabo(argc, argv); }

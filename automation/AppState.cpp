@@ -1,5 +1,5 @@
 // The state object of a scripted run, read from the live objects each time.
-#include "automation/RunningApp.h"
+#include "app/launch/RunningApp.h"
 #include "automation/ScriptedApp.h"
 #include "engine/Director.h"
 

@@ -1,11 +1,11 @@
 #include "automation/ScriptedApp.h"
 
-#include "automation/RunningApp.h"
+#include "app/launch/RunningApp.h"
 #include "engine/Director.h"
 #include "engine/Menu.h"
 #include "overlay/TerraboLayer.h"
-#include "platform/qt/DirectorBinding.h"
-#include "platform/qt/GlView.h"
+#include "system/qt/DirectorBinding.h"
+#include "system/qt/GlView.h"
 #include "world/CommandBoard.h"
 
 #include <cmath>

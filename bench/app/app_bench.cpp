@@ -1,9 +1,9 @@
 // Frame costs of the real app at 320 x 480 while the globe spins: the logic
 // tick alone, and tick + draw on the GL view, as thread CPU time per frame;
 // resident memory after 600 frames (10 s at 60 frames a second).
-#include "automation/RunningApp.h"
+#include "app/launch/RunningApp.h"
 #include "engine/Director.h"
-#include "platform/qt/DirectorBinding.h"
+#include "system/qt/DirectorBinding.h"
 
 #include <algorithm>
 #include <cstdio>

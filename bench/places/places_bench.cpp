@@ -1,7 +1,7 @@
 // Every end of editing re-reads the whole history file and searches it
 // linearly, so this is the cost a lookup pays before anything else happens.
 #include "places/History.h"
-#include "platform/qt/PlistFile.h"
+#include "system/qt/PlistFile.h"
 
 #include <QTemporaryDir>
 

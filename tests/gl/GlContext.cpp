@@ -1,6 +1,6 @@
 #include "GlContext.h"
 
-#include "platform/qt/QtGlApi.h"
+#include "system/qt/QtGlApi.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>

@@ -1,4 +1,4 @@
-#include "platform/qt/CurlHttpClient.h"
+#include "system/curl/CurlHttpClient.h"
 #include "StubHttpServer.h"
 #include "places/LookupRequest.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/DocumentsFolder.h"
+#include "system/qt/DocumentsFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "platform/qt/LinuxRouteProbe.h"
+#include "system/linux/LinuxRouteProbe.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/qt/PlistFile.h"
+#include "system/qt/PlistFile.h"
 
 #include <QDir>
 #include <QFile>

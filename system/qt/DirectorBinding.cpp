@@ -1,8 +1,8 @@
-#include "platform/qt/DirectorBinding.h"
+#include "system/qt/DirectorBinding.h"
 
 #include "engine/render/Renderer.h"
 #include "platform/Log.h"
-#include "platform/qt/QtGlApi.h"
+#include "system/qt/QtGlApi.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtGlApi.h"
+#include "system/qt/QtGlApi.h"
 
 #include <QOpenGLContext>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtViews.h"
+#include "system/qt/QtViews.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtImageLoader.h"
+#include "system/qt/QtImageLoader.h"
 
 #include "platform/Log.h"
 

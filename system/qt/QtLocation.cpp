@@ -1,4 +1,4 @@
-#include "platform/qt/QtLocation.h"
+#include "system/qt/QtLocation.h"
 
 #include <QTimer>
 

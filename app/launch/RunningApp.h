@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/TerraboAppDelegate.h"
-#include "automation/core/LaunchOptions.h"
+#include "app/LaunchOptions.h"
 #include "platform/Clock.h"
 #include "platform/ConnectivityProbe.h"
 #include "platform/HttpClient.h"
 #include "platform/Location.h"
-#include "platform/qt/DocumentsFolder.h"
-#include "platform/qt/PlistFile.h"
-#include "platform/qt/QtImageLoader.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/QtRuntime.h"
+#include "system/qt/DocumentsFolder.h"
+#include "system/qt/PlistFile.h"
+#include "system/qt/QtImageLoader.h"
+#include "system/qt/QtPlatform.h"
+#include "system/qt/QtRuntime.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtTextField.h"
+#include "system/qt/QtTextField.h"
 
 #include <QPalette>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/GlView.h"
+#include "system/qt/GlView.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

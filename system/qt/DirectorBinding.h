@@ -2,8 +2,8 @@
 
 #include "engine/Director.h"
 #include "platform/GlApi.h"
-#include "platform/qt/GlView.h"
-#include "platform/qt/QtImageLoader.h"
+#include "system/qt/GlView.h"
+#include "system/qt/QtImageLoader.h"
 
 #include <QPointer>
 

@@ -1,11 +1,11 @@
-#include "platform/qt/QtPlatform.h"
+#include "system/qt/QtPlatform.h"
 
-#include "platform/qt/DirectorBinding.h"
-#include "platform/qt/QtBanner.h"
-#include "platform/qt/QtTextField.h"
-#include "platform/qt/QtWebPanel.h"
+#include "system/qt/DirectorBinding.h"
+#include "system/qt/QtBanner.h"
+#include "system/qt/QtTextField.h"
+#include "system/qt/QtWebPanel.h"
 #include "platform/Resources.h"
-#include "platform/qt/QtViews.h"
+#include "system/qt/QtViews.h"
 
 #include <QMessageBox>
 #include <QPushButton>

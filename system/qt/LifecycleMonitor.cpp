@@ -1,4 +1,4 @@
-#include "platform/qt/LifecycleMonitor.h"
+#include "system/qt/LifecycleMonitor.h"
 
 #include <QCoreApplication>
 #include <QEvent>

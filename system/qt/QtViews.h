@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/Banner.h"
 #include "platform/WebPanel.h"
-#include "platform/qt/GlView.h"
+#include "system/qt/GlView.h"
 
 #include <QPointer>
 #include <QWidget>

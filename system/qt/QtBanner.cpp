@@ -1,4 +1,4 @@
-#include "platform/qt/QtBanner.h"
+#include "system/qt/QtBanner.h"
 
 #include <QNetworkReply>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtWebPanel.h"
+#include "system/qt/QtWebPanel.h"
 
 #include "platform/Log.h"
 

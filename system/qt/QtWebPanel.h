@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/WebPanel.h"
-#include "platform/qt/QtViews.h"
+#include "system/qt/QtViews.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "automation/core/LaunchOptions.h"
+#include "app/LaunchOptions.h"
 
 #include <charconv>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "automation/RunningApp.h"
+#include "app/launch/RunningApp.h"
 
 #include "app/AppContext.h"
 #include "app/BuildConfig.h"
@@ -9,10 +9,10 @@
 #include "overlay/TerraboLayer.h"
 #include "platform/Log.h"
 #include "platform/Resources.h"
-#include "platform/qt/CurlHttpClient.h"
-#include "platform/qt/LifecycleMonitor.h"
-#include "platform/qt/LinuxRouteProbe.h"
-#include "platform/qt/QtLocation.h"
+#include "system/curl/CurlHttpClient.h"
+#include "system/qt/LifecycleMonitor.h"
+#include "system/linux/LinuxRouteProbe.h"
+#include "system/qt/QtLocation.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "platform/qt/QtRuntime.h"
+#include "system/qt/QtRuntime.h"
 
 #include "platform/Log.h"
-#include "platform/qt/LifecycleMonitor.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/GlView.h"
+#include "system/qt/LifecycleMonitor.h"
+#include "system/qt/QtPlatform.h"
+#include "system/qt/GlView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
