@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-namespace terrabo::automation {
+namespace terrabo {
 
 namespace {
 
@@ -135,4 +135,4 @@ bool parseLaunchOptions(int argc, char** argv, LaunchOptions& options, std::stri
     return true;
 }
 
-} // namespace terrabo::automation
+} // namespace terrabo

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-namespace terrabo::automation {
+namespace terrabo {
 
 // The command line of the app, for scripted and interactive runs alike:
 //   terrabo [--script FILE] [--screen WxH] [--model NAME] [--system-version V]
@@ -29,4 +29,4 @@ struct LaunchOptions {
 // when another option is bad, so a scripted run can still answer in JSON.
 bool parseLaunchOptions(int argc, char** argv, LaunchOptions& options, std::string& error);
 
-} // namespace terrabo::automation
+} // namespace terrabo

@@ -1,5 +1,5 @@
 // The state object of a scripted run, read from the live objects each time.
-#include "app/launch/RunningApp.h"
+#include "automation/ScriptedRun.h"
 #include "automation/ScriptedApp.h"
 #include "engine/Director.h"
 
@@ -192,7 +192,8 @@ Json banner(TerraboLayer* o) {
 
 } // namespace
 
-Json appState(RunningApp& app, long long frame) {
+Json appState(ScriptedRun& run, long long frame) {
+    RunningApp& app = run.app();
     Director& director = Director::shared();
     TerraboLayer* o = app.overlay();
     auto* w = dynamic_cast<TerraboWorld*>(app.delegate().world().get());
@@ -206,13 +207,13 @@ Json appState(RunningApp& app, long long frame) {
         alerts.push(Json::object({{"title", a.title}, {"message", a.message}, {"buttons", buttons}}));
     }
     Json requests = Json::array();
-    for (const auto& r : app.http().sent)
+    for (const auto& r : run.http().sent)
         requests.push(Json::object({{"method", r.method}, {"url", r.url}, {"body", r.body}}));
     const std::string historyPath = app.documents().filePath("name.plist");
     std::error_code ec;
     const bool historyExists = std::filesystem::exists(historyPath, ec);
     Json log = Json::array();
-    for (const auto& line : app.log())
+    for (const auto& line : run.log())
         log.push(line);
 
     return Json::object({

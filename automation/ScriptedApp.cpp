@@ -1,6 +1,6 @@
 #include "automation/ScriptedApp.h"
 
-#include "app/launch/RunningApp.h"
+#include "automation/ScriptedRun.h"
 #include "engine/Director.h"
 #include "engine/Menu.h"
 #include "overlay/TerraboLayer.h"
@@ -15,10 +15,12 @@ namespace terrabo {
 using automation::AppEvent;
 using automation::BoardCell;
 
+ScriptedApp::ScriptedApp(ScriptedRun& run) : run_(run), app_(run.app()) {}
+
 void ScriptedApp::frames(int count, double dt) {
     DirectorBinding* binding = app_.platform().binding();
-    for (int i = 0; i < count && !app_.endedWith(); ++i) {
-        app_.virtualClock().advance(dt);
+    for (int i = 0; i < count && !run_.endedWith(); ++i) {
+        run_.clock().advance(dt);
         // A stopped director draws no frames.
         if (binding && Director::shared().isAnimating())
             binding->renderFrame();
@@ -144,7 +146,7 @@ void ScriptedApp::appEvent(AppEvent event) {
 void ScriptedApp::network(automation::NetworkAnswer answer) {
     network_ = answer;
     using automation::NetworkFlag;
-    RouteFlags& flags = app_.scriptedNetwork().flags;
+    RouteFlags& flags = run_.network().flags;
     flags.reachable = answer.has(NetworkFlag::Reachable);
     flags.cellular = answer.has(NetworkFlag::Cellular);
     flags.connectionRequired = answer.has(NetworkFlag::ConnectionRequired);
@@ -153,12 +155,12 @@ void ScriptedApp::network(automation::NetworkAnswer answer) {
     flags.interventionRequired = answer.has(NetworkFlag::InterventionRequired);
 }
 void ScriptedApp::locationFix(double lat, double lon) {
-    app_.scriptedLocation().answerFix(lat, lon);
+    run_.location().answerFix(lat, lon);
     app_.runtime().processEvents();
 }
 
 void ScriptedApp::locationError() {
-    app_.scriptedLocation().answerError();
+    run_.location().answerError();
     app_.runtime().processEvents();
 }
 
@@ -181,19 +183,19 @@ void ScriptedApp::board(BoardCell cell, double value) {
     }
 }
 
-void ScriptedApp::clearLog() { app_.clearLog(); }
-void ScriptedApp::clearRequests() { app_.http().sent.clear(); }
+void ScriptedApp::clearLog() { run_.clearLog(); }
+void ScriptedApp::clearRequests() { run_.http().sent.clear(); }
 
-automation::Json ScriptedApp::state() { return appState(app_, frame_); }
+automation::Json ScriptedApp::state() { return appState(run_, frame_); }
 
 bool ScriptedApp::screenshot(const std::string& file, std::string& error) {
     return QtRuntime::screenshot(app_.platform(), file, error);
 }
 
 bool ScriptedApp::appEnded(int& status) {
-    if (!app_.endedWith())
+    if (!run_.endedWith())
         return false;
-    status = *app_.endedWith();
+    status = *run_.endedWith();
     return true;
 }
 

@@ -5,11 +5,12 @@
 namespace terrabo {
 
 class RunningApp;
+class ScriptedRun;
 
 // The script's commands played on the running app through the platform's own paths.
 class ScriptedApp final : public automation::ScriptTarget {
 public:
-    explicit ScriptedApp(RunningApp& app) : app_(app) {}
+    explicit ScriptedApp(ScriptedRun& run);
 
     void frames(int count, double dt) override;
     void touch(automation::TouchPhase phase, float x, float y, int taps) override;
@@ -30,12 +31,13 @@ public:
     bool appEnded(int& status) override;
 
 private:
+    ScriptedRun& run_;
     RunningApp& app_;
     long long frame_ = 0;
     automation::NetworkAnswer network_;
 };
 
 // The state object of a scripted run, read from the live objects.
-automation::Json appState(RunningApp& app, long long frame);
+automation::Json appState(ScriptedRun& run, long long frame);
 
 } // namespace terrabo

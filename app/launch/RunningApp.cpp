@@ -2,16 +2,14 @@
 
 #include "app/AppContext.h"
 #include "app/BuildConfig.h"
-#include "automation/ScriptedApp.h"
-#include "automation/core/ScriptRunner.h"
 #include "engine/Director.h"
 #include "engine3d/WorldLayer.h"
 #include "overlay/TerraboLayer.h"
 #include "platform/Log.h"
 #include "platform/Resources.h"
 #include "system/curl/CurlHttpClient.h"
-#include "system/qt/LifecycleMonitor.h"
 #include "system/linux/LinuxRouteProbe.h"
+#include "system/qt/LifecycleMonitor.h"
 #include "system/qt/QtLocation.h"
 
 #include <chrono>
@@ -49,43 +47,10 @@ std::string g_argv0;
 
 } // namespace
 
-class ScriptedLocationService::Manager final : public LocationManager {
-public:
-    explicit Manager(ScriptedLocationService& service) : service_(service) { service_.managers.push_back(this); }
-    ~Manager() override { std::erase(service_.managers, this); }
-    void setDelegate(LocationManagerDelegate* d) override { delegate = d; }
-    void setDesiredAccuracyKilometer() override {}
-    void startUpdatingLocation() override { updating = true; }
-    void stopUpdatingLocation() override { updating = false; }
-    LocationManagerDelegate* delegate = nullptr;
-    bool updating = false;
-
-private:
-    ScriptedLocationService& service_;
-};
-
-std::unique_ptr<LocationManager> ScriptedLocationService::createManager() {
-    return std::make_unique<Manager>(*this);
-}
-
-void ScriptedLocationService::answerFix(double lat, double lon) {
-    for (Manager* m : std::vector<Manager*>(managers))
-        if (m->updating && m->delegate) {
-            m->delegate->didUpdateToLocation(*m, LocationFix{lat, lon}, nullptr);
-            return;
-        }
-}
-
-void ScriptedLocationService::answerError() {
-    for (Manager* m : std::vector<Manager*>(managers))
-        if (m->updating && m->delegate) {
-            m->delegate->didFailWithError(*m);
-            return;
-        }
-}
-
-RunningApp::RunningApp(QtRuntime& runtime, const automation::LaunchOptions& options, bool scripted)
-    : runtime_(runtime), options_(options), scripted_(scripted) {
+RunningApp::RunningApp(QtRuntime& runtime, const LaunchOptions& options, const StandIns* standIns)
+    : runtime_(runtime), options_(options), scripted_(standIns != nullptr) {
+    const StandIns none;
+    const StandIns& s = standIns ? *standIns : none;
     ScreenInfo screen;
     screen.bounds = {static_cast<float>(options.screenWidth), static_cast<float>(options.screenHeight)};
     screen.model = options.model.value_or("Linux Phone");
@@ -93,28 +58,26 @@ RunningApp::RunningApp(QtRuntime& runtime, const automation::LaunchOptions& opti
     platform_ = std::make_unique<QtPlatform>(screen);
     setResourceDir(findResourceDir(g_argv0.c_str()));
     images_ = std::make_unique<QtImageLoader>(resourceDir());
-    setLogSink([this](const std::string& line) { log_.push_back(line); });
 
     Director::reset();
     Director& director = Director::shared();
     director.imageCache().setLoader(images_.get());
-    if (scripted_) {
-        director.setClock(&virtualClock_);
-        platform_->setExitHandler([this](int status) { ended_ = status; });
-    } else {
+    if (s.exit)
+        platform_->setExitHandler(s.exit);
+    if (!s.clock)
         realClock_ = std::make_unique<SteadyClock>();
-        director.setClock(realClock_.get());
-    }
-    http_ = std::make_unique<RecordingHttpClient>(std::make_unique<CurlHttpClient>());
+    director.setClock(s.clock ? s.clock : realClock_.get());
+
+    realHttp_ = std::make_unique<CurlHttpClient>();
     routeProbe_ = std::make_unique<LinuxRouteProbe>();
+    realLocation_ = std::make_unique<QtLocationService>();
     historyStore_ = std::make_unique<PlistFile>();
     documents_ = std::make_unique<DocumentsFolder>(options.documents.value_or(""));
     AppContext& app = appContext();
-    app.http = http_.get();
-    app.connectivity = scripted_ ? static_cast<ConnectivityProbe*>(&scriptedNetwork_) : routeProbe_.get();
+    app.http = s.http ? s.http(*realHttp_) : realHttp_.get();
+    app.connectivity = s.connectivity ? s.connectivity : routeProbe_.get();
+    app.location = s.location ? s.location : realLocation_.get();
     app.historyStore = historyStore_.get();
-    realLocation_ = std::make_unique<QtLocationService>();
-    app.location = scripted_ ? static_cast<LocationService*>(&scriptedLocation_) : realLocation_.get();
     app.documentsDir = documents_->path();
     app.lookupBase = options.lookupBase.value_or(TERRABO_LOOKUP_BASE);
     app.mapBase = options.mapBase.value_or(TERRABO_MAP_BASE);
@@ -124,7 +87,6 @@ RunningApp::RunningApp(QtRuntime& runtime, const automation::LaunchOptions& opti
 }
 
 RunningApp::~RunningApp() {
-    setLogSink({});
     delegate_.reset();
     appContext() = AppContext{};
     Director::reset();
@@ -154,33 +116,29 @@ TerraboLayer* RunningApp::overlay() const {
     return dynamic_cast<TerraboLayer*>(delegate_->viewController()->controlledNode());
 }
 
-int runTerrabo(int argc, char** argv) {
+int runTerrabo(int argc, char** argv, ScriptedMode scripted) {
     g_argv0 = argc > 0 ? argv[0] : "terrabo";
     QtRuntime runtime(argc, argv);
     const auto args = runtime.arguments();
     std::vector<char*> argvLeft;
     for (const auto& a : args)
         argvLeft.push_back(const_cast<char*>(a.c_str()));
-    automation::LaunchOptions options;
+    LaunchOptions options;
     std::string error;
-    const bool ok = automation::parseLaunchOptions(static_cast<int>(argvLeft.size()), argvLeft.data(), options, error);
+    const bool ok = parseLaunchOptions(static_cast<int>(argvLeft.size()), argvLeft.data(), options, error);
+    if (options.script)
+        return scripted(runtime, options, ok ? std::string() : error);
     if (!ok) {
-        if (options.script)
-            return automation::reportScriptError(std::cout, error, 0);
         std::cerr << "terrabo: " << error << "\n";
         return 2;
     }
-    const bool scripted = options.script.has_value();
-    RunningApp app(runtime, options, scripted);
+    RunningApp app(runtime, options);
     app.launch();
     if (!app.platform().glView()) {
         std::cerr << "terrabo: the window or its OpenGL ES view could not be created\n";
         return 1;
     }
-    if (!scripted)
-        return runtime.exec();
-    ScriptedApp target(app);
-    return automation::runScriptFile(*options.script, target, std::cout);
+    return runtime.exec();
 }
 
 } // namespace terrabo

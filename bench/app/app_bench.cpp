@@ -1,7 +1,7 @@
 // Frame costs of the real app at 320 x 480 while the globe spins: the logic
 // tick alone, and tick + draw on the GL view, as thread CPU time per frame;
 // resident memory after 600 frames (10 s at 60 frames a second).
-#include "app/launch/RunningApp.h"
+#include "automation/ScriptedRun.h"
 #include "engine/Director.h"
 #include "system/qt/DirectorBinding.h"
 
@@ -47,9 +47,10 @@ void report(const char* what, std::vector<double> samples) {
 int main(int argc, char** argv) {
     using namespace terrabo;
     QtRuntime runtime(argc, argv);
-    automation::LaunchOptions options;
+    LaunchOptions options;
     options.script = "-";
-    RunningApp app(runtime, options, true);
+    ScriptedRun run(runtime, options);
+    RunningApp& app = run.app();
     app.launch();
     DirectorBinding* binding = app.platform().binding();
     if (!binding) {
@@ -59,12 +60,12 @@ int main(int argc, char** argv) {
     constexpr double dt = 1.0 / 60.0;
     // Warm up: textures and buffers go to the GPU in the first frames.
     for (int i = 0; i < 30; ++i) {
-        app.virtualClock().advance(dt);
+        run.clock().advance(dt);
         binding->renderFrame();
     }
     std::vector<double> frames;
     for (int i = 0; i < 600; ++i) {
-        app.virtualClock().advance(dt);
+        run.clock().advance(dt);
         const double start = threadSeconds();
         binding->renderFrame();
         frames.push_back(threadSeconds() - start);
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     std::vector<double> ticks;
     Director& director = Director::shared();
     for (int i = 0; i < 600; ++i) {
-        app.virtualClock().advance(dt);
+        run.clock().advance(dt);
         const double start = threadSeconds();
         director.scheduler().tick(static_cast<float>(dt));
         ticks.push_back(threadSeconds() - start);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace terrabo::automation {
+namespace terrabo {
 namespace {
 
 struct Parse {
@@ -98,4 +98,4 @@ TEST(LaunchOptions, LastOfARepeatedOptionWins) {
 }
 
 } // namespace
-} // namespace terrabo::automation
+} // namespace terrabo
