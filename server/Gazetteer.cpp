@@ -101,6 +101,9 @@ std::optional<Gazetteer> Gazetteer::fromBytes(std::vector<char> bytes, std::stri
         case SectionId::WorldMap:
             g.worldMap_ = range;
             break;
+        case SectionId::TypoKeys:
+            g.typoKeys_ = range;
+            break;
         default:
             break; // newer, optional sections
         }
@@ -117,7 +120,8 @@ bool Gazetteer::validate(std::string* error) const {
         !wholeRecords(placeKeys_, sizeof(KeyRecord)) ||
         !wholeRecords(countries_, sizeof(CountryRecord)) ||
         !wholeRecords(countryKeys_, sizeof(KeyRecord)) ||
-        !wholeRecords(regions_, sizeof(RegionRecord)))
+        !wholeRecords(regions_, sizeof(RegionRecord)) ||
+        !wholeRecords(typoKeys_, sizeof(TypoRecord)))
         return fail(error, "a section holds a partial record");
 
     const auto textOk = [&](StringRef s) {
@@ -152,6 +156,17 @@ bool Gazetteer::validate(std::string* error) const {
     for (const KeyRecord& k : countryKeys())
         if (!textOk(k.key) || (k.target & kTargetMask) >= countryCount)
             return fail(error, "a country key refers outside the index");
+    const size_t placeKeyCount = placeKeys().size();
+    const size_t countryKeyCount = countryKeys().size();
+    uint32_t previousHash = 0;
+    for (const TypoRecord& t : typoKeys()) {
+        const uint32_t key = t.key & ~kTypoCountry;
+        if (key >= (t.key & kTypoCountry ? countryKeyCount : placeKeyCount))
+            return fail(error, "a typo key refers outside the index");
+        if (t.hash < previousHash)
+            return fail(error, "the typo keys are out of order");
+        previousHash = t.hash;
+    }
     return true;
 }
 

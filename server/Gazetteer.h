@@ -26,6 +26,7 @@ class Gazetteer {
     std::span<const CountryRecord> countries() const { return section<CountryRecord>(countries_); }
     std::span<const KeyRecord> countryKeys() const { return section<KeyRecord>(countryKeys_); }
     std::span<const RegionRecord> regions() const { return section<RegionRecord>(regions_); }
+    std::span<const TypoRecord> typoKeys() const { return section<TypoRecord>(typoKeys_); }
     std::string_view worldMap() const;
     std::string_view text(StringRef ref) const;
 
@@ -61,7 +62,7 @@ class Gazetteer {
     Best bestIn(size_t begin, size_t end) const;
 
     std::vector<char> bytes_;
-    Range strings_, places_, placeKeys_, countries_, countryKeys_, regions_, worldMap_;
+    Range strings_, places_, placeKeys_, countries_, countryKeys_, regions_, worldMap_, typoKeys_;
     std::vector<Best> smallBlocks_; // per kSmallBlock place keys
     std::vector<Best> largeBlocks_; // per kSmallBlock * kSmallBlock place keys
 };

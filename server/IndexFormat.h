@@ -8,7 +8,7 @@
 namespace terrabo::server {
 
 inline constexpr char kIndexMagic[8] = {'T', 'R', 'B', 'G', 'A', 'Z', 'I', 'X'};
-inline constexpr uint32_t kIndexVersion = 2;
+inline constexpr uint32_t kIndexVersion = 3;
 
 enum class SectionId : uint32_t {
     Strings = 1,     // UTF-8 text referred to by StringRef
@@ -18,6 +18,7 @@ enum class SectionId : uint32_t {
     CountryKeys = 5, // KeyRecord[] -> country, by key; kQualifierOnly marks codes
     Regions = 6,     // RegionRecord[]
     WorldMap = 7,    // SVG path data of the countries, 0.1 degree units, Mercator
+    TypoKeys = 8,    // TypoRecord[], by hash: deletion variants of the names
 };
 
 struct FileHeader {
@@ -100,9 +101,16 @@ struct PlaceRecord {
     BoxE5 box; // valid with kHasBox
 };
 
-// The top bit of a key's target is a flag; the rest is the index.
+// The top two bits of a key's target are flags; the rest is the index.
 inline constexpr uint32_t kKeyFlag = 0x80000000u;
-inline constexpr uint32_t kTargetMask = ~kKeyFlag;
+inline constexpr uint32_t kTargetMask = 0x3FFFFFFFu;
+// A place key that is the first words of a name ("rio" of "Rio de Janeiro"),
+// found only when nothing matches in full; within one key these sort after
+// the whole names.
+inline constexpr uint32_t kWordPrefix = 0x40000000u;
+// Codes (IATA, ICAO) are filed under this character, which no folded text
+// holds, so only a code typed as one finds them.
+inline constexpr char kCodeMark = '#';
 // Country codes ("FR", "FRA") select a country after a comma; on their own
 // they give way to a place of that name ("Ita" is a town in Paraguay).
 inline constexpr uint32_t kQualifierOnly = kKeyFlag;
@@ -119,6 +127,14 @@ struct KeyRecord {
     StringRef key; // folded text
     uint32_t target;
 };
+
+// A deletion variant's hash and the key it came from: a place key's position,
+// or a country key's with kTypoCountry.
+struct TypoRecord {
+    uint32_t hash;
+    uint32_t key;
+};
+inline constexpr uint32_t kTypoCountry = 0x80000000u;
 
 struct CountryRecord {
     StringRef name;
@@ -143,6 +159,7 @@ static_assert(sizeof(FileHeader) == 16);
 static_assert(sizeof(SectionEntry) == 24);
 static_assert(sizeof(PlaceRecord) == 44);
 static_assert(sizeof(KeyRecord) == 12);
+static_assert(sizeof(TypoRecord) == 8);
 static_assert(sizeof(CountryRecord) == 40);
 static_assert(sizeof(RegionRecord) == 28);
 

@@ -2,6 +2,7 @@
 
 #include "server/IndexFormat.h"
 #include "server/TextFold.h"
+#include "server/Typos.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +61,8 @@ std::vector<KeyRecord> keyRecords(std::vector<PendingKey>& keys, StringPool& poo
     std::sort(keys.begin(), keys.end(), [](const PendingKey& a, const PendingKey& b) {
         if (a.key != b.key)
             return a.key < b.key;
+        if ((a.target & kWordPrefix) != (b.target & kWordPrefix))
+            return !(a.target & kWordPrefix);
         if (a.rank != b.rank)
             return a.rank < b.rank;
         return a.target < b.target;
@@ -69,6 +72,34 @@ std::vector<KeyRecord> keyRecords(std::vector<PendingKey>& keys, StringPool& poo
     for (const PendingKey& k : keys)
         records.push_back(KeyRecord{pool.add(k.key), k.target});
     return records;
+}
+
+// The folded texts of a name's first words, where they differ from the
+// whole: "rio", "riode" of "Rio de Janeiro".
+std::vector<std::string> wordPrefixes(const std::string& name) {
+    std::vector<std::string> out;
+    for (size_t i = 1; i < name.size(); ++i) {
+        if ((name[i] != ' ' && name[i] != '-') || name[i - 1] == ' ' || name[i - 1] == '-')
+            continue;
+        std::string key = foldedOrEmpty(name.substr(0, i));
+        if (key.size() >= 4 && (out.empty() || out.back() != key))
+            out.push_back(std::move(key));
+    }
+    return out;
+}
+
+bool typoCandidate(std::string_view key) {
+    if (typoBudget(key.size()) == 0)
+        return false;
+    for (const char c : key)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
+void addTypoRecords(std::vector<TypoRecord>& out, std::string_view key, uint32_t ref) {
+    for (const std::string& v : deletionVariants(key, indexedDeletions(key.size())))
+        out.push_back({typoHash(v), ref});
 }
 
 } // namespace
@@ -99,16 +130,19 @@ std::string IndexWriter::build() const {
         }
         countryRecords.push_back(record);
 
-        std::set<std::string> names;
+        // A name's place in the list is its rank: a country's own names
+        // come first, and win over the same word among another's names in
+        // other languages.
+        std::map<std::string, uint32_t> names;
         for (const std::string& n : c.names)
             if (auto key = foldedOrEmpty(n); !key.empty())
-                names.insert(key);
+                names.try_emplace(std::move(key), static_cast<uint32_t>(names.size()));
         std::set<std::string> codes;
         for (const std::string& n : c.codes)
             if (auto key = foldedOrEmpty(n); !key.empty() && !names.count(key))
                 codes.insert(key);
-        for (const std::string& key : names)
-            countryKeys.push_back({key, index, 0});
+        for (const auto& [key, rank] : names)
+            countryKeys.push_back({key, index, rank});
         for (const std::string& key : codes)
             countryKeys.push_back({key, index | kQualifierOnly, 0});
     }
@@ -159,17 +193,35 @@ std::string IndexWriter::build() const {
         placeRecords.push_back(record);
 
         // The name and the ASCII name are the place's own; the rest are
-        // alternates unless they fold to one of those.
+        // alternates unless they fold to one of those. A settlement's first
+        // words find it by its own names only: GeoNames' alternates are many.
         std::map<std::string, uint32_t> keys;
+        const auto addKey = [&](std::string key, uint32_t flag) {
+            if (key.empty())
+                return;
+            auto [it, inserted] = keys.try_emplace(std::move(key), flag);
+            if (!inserted && (it->second & kWordPrefix) == (flag & kWordPrefix))
+                it->second &= flag;
+            else if (!inserted && !(flag & kWordPrefix))
+                it->second = flag; // a whole name beats a first-words key
+        };
         for (size_t i = 0; i < p->otherNames.size() + 1; ++i) {
             const std::string& name = i == 0 ? p->name : p->otherNames[i - 1];
             const uint32_t flag = i == 0 || (i == 1 && p->hasAsciiName) ? 0 : kAlternateName;
-            if (auto key = foldedOrEmpty(name); !key.empty()) {
-                auto [it, inserted] = keys.try_emplace(std::move(key), flag);
-                if (!inserted)
-                    it->second &= flag;
-            }
+            addKey(foldedOrEmpty(name), flag);
         }
+        for (size_t i = 0; i < p->otherNames.size() + 1; ++i) {
+            const std::string& name = i == 0 ? p->name : p->otherNames[i - 1];
+            const uint32_t flag = i == 0 || (i == 1 && p->hasAsciiName) ? 0 : kAlternateName;
+            if (flag && p->kind == PlaceKind::Settlement)
+                continue;
+            for (std::string& prefix : wordPrefixes(name))
+                if (!keys.count(prefix) || (keys[prefix] & kWordPrefix))
+                    addKey(std::move(prefix), flag | kWordPrefix);
+        }
+        for (const std::string& code : p->codes)
+            if (auto key = foldedOrEmpty(code); !key.empty())
+                keys[kCodeMark + key] = 0;
         // Best score first, so the first exact hit is the best one.
         for (const auto& [key, flag] : keys)
             placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, p->importance)});
@@ -177,6 +229,24 @@ std::string IndexWriter::build() const {
 
     const std::vector<KeyRecord> placeKeyRecords = keyRecords(placeKeys, pool);
     const std::vector<KeyRecord> countryKeyRecords = keyRecords(countryKeys, pool);
+
+    std::vector<TypoRecord> typoRecords;
+    for (size_t i = 0; i < placeKeys.size(); ++i) {
+        const PendingKey& k = placeKeys[i];
+        const PlaceRecord& p = placeRecords[k.target & kTargetMask];
+        const bool settlement = p.kind == static_cast<uint8_t>(PlaceKind::Settlement);
+        if ((k.target & kWordPrefix) || !typoCandidate(k.key) ||
+            (settlement && ((k.target & kAlternateName) || p.importance < kTypoMinPopulation)) ||
+            (!settlement && p.importance < kTypoMinFeature))
+            continue;
+        addTypoRecords(typoRecords, k.key, static_cast<uint32_t>(i));
+    }
+    for (size_t i = 0; i < countryKeys.size(); ++i)
+        if (!(countryKeys[i].target & kQualifierOnly) && typoCandidate(countryKeys[i].key))
+            addTypoRecords(typoRecords, countryKeys[i].key, kTypoCountry | static_cast<uint32_t>(i));
+    std::sort(typoRecords.begin(), typoRecords.end(), [](const TypoRecord& a, const TypoRecord& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.key < b.key;
+    });
 
     std::vector<std::pair<SectionId, std::string>> sections;
     sections.emplace_back(SectionId::Strings, pool.blob());
@@ -196,6 +266,9 @@ std::string IndexWriter::build() const {
     appendRecords(bytes, regionRecords);
     sections.emplace_back(SectionId::Regions, std::move(bytes));
     sections.emplace_back(SectionId::WorldMap, worldMap_);
+    bytes.clear();
+    appendRecords(bytes, typoRecords);
+    sections.emplace_back(SectionId::TypoKeys, std::move(bytes));
 
     FileHeader header{};
     std::memcpy(header.magic, kIndexMagic, sizeof header.magic);

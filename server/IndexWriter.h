@@ -22,6 +22,7 @@ struct PlaceInput {
     std::string region;      // admin-1 code within the country
     PlaceKind kind = PlaceKind::Settlement;
     std::optional<BoundingBox> box;
+    std::vector<std::string> codes; // IATA and ICAO codes, found only as typed codes
 };
 
 struct CountryInput {
@@ -40,6 +41,12 @@ struct RegionInput {
     std::string code;
     std::string name;
 };
+
+// What the typo index holds, to keep it within tens of megabytes: the own
+// names of settlements from this population (a misspelling should not land
+// in a hamlet), and every name of other places from this importance.
+inline constexpr uint32_t kTypoMinPopulation = 5000;
+inline constexpr uint32_t kTypoMinFeature = 20'000;
 
 // Collects the gazetteer and writes it in the index file's layout.
 // Output depends only on the input, not on the order it came in.

@@ -22,8 +22,10 @@ std::string placeDetails(const FoundPlace& place) {
     const std::string* previous = nullptr;
     const std::string kind(placeKindName(place.placeKind));
     for (const std::string* part : {&place.name, &kind, &place.region, &place.country}) {
-        // "Singapore, Singapore, Singapore" says it once.
-        if (part->empty() || (previous && *previous == *part))
+        // "Singapore, Singapore, Singapore" says it once, and "Texas, region,
+        // Texas" too.
+        if (part->empty() || (previous && *previous == *part) ||
+            (part != &place.name && *part == place.name))
             continue;
         if (!details.empty())
             details += ", ";

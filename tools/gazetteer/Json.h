@@ -1,30 +1,25 @@
 #pragma once
 
-#include <map>
-#include <memory>
+#include <nlohmann/json.hpp>
+
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// Just enough JSON for the data packages the gazetteer is built from.
+// The data packages' JSON, read with nlohmann::json.
 namespace terrabo::gazetteer {
 
-struct Json {
-    enum class Type { Null, Bool, Number, String, Array, Object };
-    Type type = Type::Null;
-    bool boolean = false;
-    double number = 0;
-    std::string string;
-    std::vector<Json> array;
-    std::map<std::string, Json> object;
+using Json = nlohmann::json;
 
-    const Json* find(const std::string& key) const;
-    // The string at `key`, or "" when there is none.
-    std::string text(const std::string& key) const;
-};
-
-// Nothing, and the byte offset in `errorAt`, for malformed input.
+// Nothing, and the byte offset in `errorAt`, for malformed or absurdly deep
+// input.
 std::optional<Json> parseJson(std::string_view text, size_t* errorAt = nullptr);
+
+// The string at `key` of an object, or "" when there is none.
+std::string textAt(const Json& object, const char* key);
+// The member `key` of an object, or nullptr.
+const Json* member(const Json& object, const char* key);
+// The number at `index` of an array, or `fallback`.
+double numberAt(const Json& array, size_t index, double fallback = 0);
 
 } // namespace terrabo::gazetteer

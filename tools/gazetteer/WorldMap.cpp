@@ -29,27 +29,30 @@ Point project(double lon, double lat) {
 using Arc = std::vector<LonLat>;
 
 std::optional<std::vector<Arc>> decodeArcs(const Json& topology) {
-    const Json* transform = topology.find("transform");
-    const Json* arcs = topology.find("arcs");
-    if (!transform || !arcs || arcs->type != Json::Type::Array)
+    const Json* transform = member(topology, "transform");
+    const Json* arcs = member(topology, "arcs");
+    if (!transform || !arcs || !arcs->is_array())
         return std::nullopt;
-    const Json* scale = transform->find("scale");
-    const Json* translate = transform->find("translate");
-    if (!scale || !translate || scale->array.size() != 2 || translate->array.size() != 2)
+    const Json* scale = member(*transform, "scale");
+    const Json* translate = member(*transform, "translate");
+    if (!scale || !translate || !scale->is_array() || !translate->is_array() ||
+        scale->size() != 2 || translate->size() != 2)
         return std::nullopt;
-    const double sx = scale->array[0].number, sy = scale->array[1].number;
-    const double tx = translate->array[0].number, ty = translate->array[1].number;
+    const double sx = numberAt(*scale, 0), sy = numberAt(*scale, 1);
+    const double tx = numberAt(*translate, 0), ty = numberAt(*translate, 1);
 
     std::vector<Arc> out;
-    out.reserve(arcs->array.size());
-    for (const Json& arc : arcs->array) {
+    out.reserve(arcs->size());
+    for (const Json& arc : *arcs) {
+        if (!arc.is_array())
+            return std::nullopt;
         Arc points;
         double qx = 0, qy = 0;
-        for (const Json& delta : arc.array) {
-            if (delta.array.size() < 2)
+        for (const Json& delta : arc) {
+            if (!delta.is_array() || delta.size() < 2)
                 return std::nullopt;
-            qx += delta.array[0].number;
-            qy += delta.array[1].number;
+            qx += numberAt(delta, 0);
+            qy += numberAt(delta, 1);
             points.push_back({qx * sx + tx, qy * sy + ty});
         }
         out.push_back(std::move(points));
@@ -84,8 +87,12 @@ void unwrapLongitudes(std::vector<LonLat>& ring) {
 
 bool appendRing(std::string& out, const std::vector<Arc>& arcs, const Json& ring, int minStep) {
     std::vector<LonLat> lonLats;
-    for (const Json& index : ring.array) {
-        const long i = std::lround(index.number);
+    if (!ring.is_array())
+        return false;
+    for (const Json& index : ring) {
+        if (!index.is_number())
+            return false;
+        const long i = std::lround(index.get<double>());
         const long arc = i >= 0 ? i : ~i;
         if (arc < 0 || static_cast<size_t>(arc) >= arcs.size())
             return false;
@@ -124,29 +131,92 @@ bool appendRing(std::string& out, const std::vector<Arc>& arcs, const Json& ring
 
 std::optional<std::string> countriesPath(const Json& topology, int minStep) {
     const auto arcs = decodeArcs(topology);
-    const Json* objects = topology.find("objects");
-    const Json* countries = objects ? objects->find("countries") : nullptr;
-    const Json* geometries = countries ? countries->find("geometries") : nullptr;
-    if (!arcs || !geometries)
+    const Json* objects = member(topology, "objects");
+    const Json* countries = objects ? member(*objects, "countries") : nullptr;
+    const Json* geometries = countries ? member(*countries, "geometries") : nullptr;
+    if (!arcs || !geometries || !geometries->is_array())
         return std::nullopt;
     std::string path;
-    for (const Json& geometry : geometries->array) {
-        const std::string type = geometry.text("type");
-        const Json* rings = geometry.find("arcs");
-        if (!rings)
+    for (const Json& geometry : *geometries) {
+        const std::string type = textAt(geometry, "type");
+        const Json* rings = member(geometry, "arcs");
+        if (!rings || !rings->is_array())
             continue;
         std::vector<const Json*> polygons;
         if (type == "Polygon")
             polygons.push_back(rings);
         else if (type == "MultiPolygon")
-            for (const Json& polygon : rings->array)
+            for (const Json& polygon : *rings)
                 polygons.push_back(&polygon);
-        for (const Json* polygon : polygons)
-            for (const Json& ring : polygon->array)
+        for (const Json* polygon : polygons) {
+            if (!polygon->is_array())
+                return std::nullopt;
+            for (const Json& ring : *polygon)
                 if (!appendRing(path, *arcs, ring, minStep))
                     return std::nullopt;
+        }
     }
     return path;
+}
+
+std::optional<std::map<std::string, server::BoundingBox>> countryBoxes(const Json& topology) {
+    const auto arcs = decodeArcs(topology);
+    const Json* objects = member(topology, "objects");
+    const Json* countries = objects ? member(*objects, "countries") : nullptr;
+    const Json* geometries = countries ? member(*countries, "geometries") : nullptr;
+    if (!arcs || !geometries || !geometries->is_array())
+        return std::nullopt;
+    std::map<std::string, server::BoundingBox> out;
+    for (const Json& geometry : *geometries) {
+        const Json* id = member(geometry, "id");
+        const Json* rings = member(geometry, "arcs");
+        if (!id || !id->is_string() || !rings)
+            continue;
+        std::vector<double> lats, lons;
+        // Every arc index anywhere in the nesting, reversed ones included.
+        std::vector<const Json*> pending{rings};
+        while (!pending.empty()) {
+            const Json* node = pending.back();
+            pending.pop_back();
+            if (node->is_array()) {
+                for (const Json& child : *node)
+                    pending.push_back(&child);
+            } else if (node->is_number()) {
+                const long i = std::lround(node->get<double>());
+                const long arc = i >= 0 ? i : ~i;
+                if (arc < 0 || static_cast<size_t>(arc) >= arcs->size())
+                    return std::nullopt;
+                for (const LonLat& p : (*arcs)[arc]) {
+                    lats.push_back(p.lat);
+                    lons.push_back(p.lon);
+                }
+            }
+        }
+        if (lats.empty())
+            continue;
+        server::BoundingBox box{*std::min_element(lats.begin(), lats.end()),
+                                *std::max_element(lats.begin(), lats.end()), 0, 0};
+        // The box goes round the other way when the widest gap between
+        // neighbouring longitudes is wider than the way through 180.
+        std::sort(lons.begin(), lons.end());
+        double gap = 0;
+        size_t gapAt = 0;
+        for (size_t i = 1; i < lons.size(); ++i)
+            if (lons[i] - lons[i - 1] > gap) {
+                gap = lons[i] - lons[i - 1];
+                gapAt = i;
+            }
+        const double through180 = 360 - (lons.back() - lons.front());
+        if (gap > through180) {
+            box.lonMin = lons[gapAt];
+            box.lonMax = lons[gapAt - 1];
+        } else {
+            box.lonMin = lons.front();
+            box.lonMax = lons.back();
+        }
+        out[id->get<std::string>()] = box;
+    }
+    return out;
 }
 
 } // namespace terrabo::gazetteer

@@ -121,18 +121,116 @@ TEST_F(PlaceQueryTest, CountriesByNameAndCommonAlternatives) {
     EXPECT_DOUBLE_EQ(france->lon, 2);
 }
 
-TEST_F(PlaceQueryTest, PrefixesOnlyWhenNothingMatchesExactly) {
+TEST_F(PlaceQueryTest, PrefixesOnlyOfWholeWordsAndWhenNothingMatchesExactly) {
     expectCases({
-        {"Lond", "London", "United Kingdom"},
-        {"Londonder", "Londonderry"},
-        {"Portl", "Portland", "", "Oregon"},
-        {"Portla, Ireland", "Portlaoise"},
-        {"Portl, Maine", "Portland", "", "Maine"},
-        {"Por, Maine", "Portland", "", "Maine"},
-        {"Po, Maine", nullptr}, // too short to go through key by key
+        {"Sankt", "Sankt Gallen"},
+        {"Rio de", "Rio de Janeiro"},
+        {"Sankt, Switzerland", "Sankt Gallen"},
+        // Part of a word is a fragment, not a name: "Nile" is not "Niles".
+        {"Lond", nullptr},
+        {"Londonde", nullptr},
+        {"Portl, Maine", nullptr},
+        {"Nile", "Nile"},
+        {"Nil", nullptr},
+        // Three letters start too many names.
+        {"Rio", nullptr},
         // "London" itself matches exactly, so the longer Londonderry is never picked.
         {"london", "London"},
-        {"Londx", nullptr},
+    });
+}
+
+TEST_F(PlaceQueryTest, FeaturesRankWithPlacesByImportance) {
+    expectCases({
+        {"Sahara", "Sahara"},
+        {"Texas", "Texas", "United States"},
+        {"Texas, Mexico", "Texas", "Mexico"},
+        {"Nile", "Nile"},
+        {"Niles", "Niles"},
+        {"Paris", "Paris", "France"},
+    });
+    const auto texas = findPlace(*gazetteer, "Texas");
+    ASSERT_TRUE(texas);
+    EXPECT_EQ(texas->placeKind, PlaceKind::Region);
+}
+
+TEST_F(PlaceQueryTest, GenericWordsFoldBothWays) {
+    expectCases({
+        {"Mount Everest", "Mt. Everest"},
+        {"Mt Everest", "Mt. Everest"},
+        {"mt. everest", "Mt. Everest"},
+        {"Everest", "Mt. Everest"},
+        {"Everest mountain", "Mt. Everest"},
+        {"Lake Titicaca", "Lago Titicaca"},
+        {"Titicaca", "Lago Titicaca"},
+        {"Lake Baikal", "Lake Baikal"},
+        {"Baikal", "Lake Baikal"},
+        {"Bering", "Bering Sea"},
+        {"Red Sea", "Red Sea"},
+        // What is left of "Red Sea" says nothing on its own.
+        {"Red", nullptr},
+        // A generic word asks for its kind: Paris is no lake.
+        {"Lake Paris", nullptr},
+        {"Nile River", "Nile"},
+    });
+}
+
+TEST_F(PlaceQueryTest, QualifiersWithoutAComma) {
+    expectCases({
+        {"Paris France", "Paris", "France"},
+        {"Paris Texas", "Paris", "United States"},
+        {"Paris TX", "Paris", "United States"},
+        {"Portland Maine", "Portland", "", "Maine"},
+        {"Portland ME", "Portland", "", "Maine"},
+        {"london united kingdom", "London", "United Kingdom"},
+        {"London Canada", "London", "Canada"},
+        {"Springfield Illinois", "Springfield", "", "Illinois"},
+        {"Springfield Massachusetts", "Springfield", "", "Massachusetts"},
+        {"Rio de Janeiro Brazil", "Rio de Janeiro", "Brazil"},
+        // The trailing words must name a country or region that has the place.
+        {"Paris Narnia", nullptr},
+        {"Springfield Texas", nullptr},
+    });
+}
+
+TEST_F(PlaceQueryTest, CodesInCapitals) {
+    expectCases({
+        {"JFK", "John F. Kennedy International Airport", "United States"},
+        {"KJFK", "John F. Kennedy International Airport"},
+        {"TUR", "Türkiye"},
+        {"US", "United States"},
+        {"FR", "France"},
+        // Lower case stays a name.
+        {"us", "Us", "France"},
+        {"jfk", nullptr},
+    });
+    const auto jfk = findPlace(*gazetteer, "JFK");
+    ASSERT_TRUE(jfk);
+    EXPECT_EQ(jfk->placeKind, PlaceKind::Airport);
+}
+
+TEST_F(PlaceQueryTest, TyposOnlyWhenNothingElseMatches) {
+    expectCases({
+        {"Pariss", "Paris", "France"},
+        {"Londno", "London", "United Kingdom"},
+        {"Lodnon", "London"},
+        {"Bengalore", "Bengaluru"},     // an alternate name of a large place
+        {"Sahra", "Sahara"},
+        {"Sahr", nullptr},              // four letters: no typo allowed
+        {"Germnay", "Germany"},         // countries too
+        {"Portlandd", "Portland"},      // one edit below nine letters
+        {"Londonderyy", "Londonderry"}, // two edits from nine
+        {"Londxnderyyq", nullptr},      // three are too many
+        {"Turkye", "Türkiye"},
+        {"Xanadu", nullptr},
+    });
+}
+
+TEST_F(PlaceQueryTest, CountriesByTheirOwnNamesFirst) {
+    expectCases({
+        {"Turkey", "Türkiye"},
+        {"Türkei", "Türkiye"},
+        {"Guyana", "Guyana"},
+        {"Guyane", "French Guiana"},
     });
 }
 

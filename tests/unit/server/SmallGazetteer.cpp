@@ -1,5 +1,7 @@
 #include "SmallGazetteer.h"
 
+#include "server/FeatureNames.h"
+
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -58,11 +60,36 @@ IndexWriter smallGazetteerWriter() {
         p.importance = importance;
         p.country = std::move(country);
         p.box = box;
+        p.otherNames = nameVariants(p.name, kind);
         w.addPlace(std::move(p));
     };
     feature(100, "Lake Baikal", PlaceKind::Lake, 53.5, 108.2, 3000000, "", {{51.4, 55.8, 103.6, 109.9}});
     // Its box crosses the 180th meridian.
     feature(101, "Bering Sea", PlaceKind::Sea, 58, -178, 5000000, "", {{51.2, 66.3, 162.3, -157.1}});
+    feature(102, "Mt. Everest", PlaceKind::Peak, 27.98, 86.92, 3750000, "", std::nullopt);
+    feature(103, "Sahara", PlaceKind::Desert, 18.6, 0.35, 15000000, "", {{9.3, 34.3, -17.1, 38.5}});
+    feature(104, "Nile", PlaceKind::River, 18.1, 30.9, 940000, "", {{15.6, 30.1, 30.3, 34}});
+    feature(105, "Lago Titicaca", PlaceKind::Lake, -15.9, -69.4, 7500000, "", std::nullopt);
+    feature(106, "Texas", PlaceKind::Region, 31.3, -99.3, 40000000, "US",
+            {{25.8, 36.5, -106.6, -93.5}});
+    feature(107, "Red Sea", PlaceKind::Sea, 20.3, 38.5, 15000000, "", std::nullopt);
+    place(108, "Niles", {"Niles"}, 42.01892, -87.80284, 29803, "US", "IL");
+    place(109, "Texas", {"Texas"}, 20.4, -98.9, 600, "MX", "");
+    place(110, "Springfield", {"Springfield"}, 39.80172, -89.64371, 114394, "US", "IL");
+    place(111, "Springfield", {"Springfield"}, 42.10148, -72.58981, 155929, "US", "MA");
+    place(112, "Us", {"Us"}, 49.1, 1.97, 1300, "FR", "11");
+    place(113, "Rio de Janeiro", {"Rio de Janeiro"}, -22.90642, -43.18223, 6747815, "BR", "21");
+    PlaceInput airport;
+    airport.id = 114;
+    airport.name = "John F. Kennedy International Airport";
+    airport.kind = PlaceKind::Airport;
+    airport.lat = 40.64;
+    airport.lon = -73.79;
+    airport.importance = 200000;
+    airport.country = "US";
+    airport.region = "NY";
+    airport.codes = {"JFK", "KJFK"};
+    w.addPlace(airport);
 
     const auto country = [&](std::string code, std::string name, std::vector<std::string> names,
                              std::vector<std::string> codes, double lat, double lon,
@@ -87,6 +114,14 @@ IndexWriter smallGazetteerWriter() {
     country("DK", "Denmark", {"Denmark", "Danmark"}, {"DK", "DNK"}, 56, 10, 43094);
     country("IE", "Ireland", {"Ireland", "Éire"}, {"IE", "IRL"}, 53, -8, 70273);
     country("PY", "Paraguay", {"Paraguay"}, {"PY", "PRY"}, -23, -58, 406752);
+    country("MX", "Mexico", {"Mexico", "México"}, {"MX", "MEX"}, 23, -102, 1964375);
+    country("TR", "Türkiye", {"Türkiye", "Republic of Türkiye", "Turkey", "Türkei"}, {"TR", "TUR"},
+            39, 35, 783562);
+    // "Guyana" is among French Guiana's names in some languages.
+    country("GF", "French Guiana", {"French Guiana", "Guyane", "Guyana"}, {"GF", "GUF"}, 4, -53,
+            83534);
+    country("GY", "Guyana", {"Guyana", "Co-operative Republic of Guyana"}, {"GY", "GUY"}, 5, -59,
+            214969);
 
     for (const auto& [c, code, name] :
          std::vector<std::tuple<std::string, std::string, std::string>>{
@@ -99,7 +134,9 @@ IndexWriter smallGazetteerWriter() {
              {"IN", "19", "Karnataka"},     {"DE", "02", "Bavaria"},
              {"IT", "20", "Veneto"},        {"PL", "74", "Łódź Voivodeship"},
              {"DK", "21", "South Denmark"}, {"IE", "L", "Leinster"},
-             {"PL", "77", "Lesser Poland"}, {"CH", "SG", "Saint Gallen"}})
+             {"PL", "77", "Lesser Poland"}, {"CH", "SG", "Saint Gallen"},
+             {"US", "IL", "Illinois"},      {"US", "MA", "Massachusetts"},
+             {"US", "NY", "New York"},      {"BR", "21", "Rio de Janeiro"}})
         w.addRegion({c, code, name});
     w.setWorldMap("M-1800 -1700l3600 0 0 3400-3600 0z");
     return w;

@@ -15,13 +15,16 @@ TEST(Json, ReadsWhatTheDataPackagesHold) {
         parseJson(R"({"name": {"common": "S\u00e3o Tom\u00e9", "flag": "\ud83c\uddf8"},
                                    "latlng": [0.33, 6.73], "un": true, "x": null, "area": 964e0})");
     ASSERT_TRUE(json);
-    EXPECT_EQ(json->find("name")->text("common"), "São Tomé");
-    EXPECT_EQ(json->find("name")->text("flag"), "\xF0\x9F\x87\xB8");
-    EXPECT_DOUBLE_EQ(json->find("latlng")->array[1].number, 6.73);
-    EXPECT_TRUE(json->find("un")->boolean);
-    EXPECT_EQ(json->find("x")->type, Json::Type::Null);
-    EXPECT_DOUBLE_EQ(json->find("area")->number, 964);
-    EXPECT_EQ(json->text("missing"), "");
+    EXPECT_EQ(textAt((*json)["name"], "common"), "São Tomé");
+    EXPECT_EQ(textAt((*json)["name"], "flag"), "\xF0\x9F\x87\xB8");
+    EXPECT_DOUBLE_EQ(numberAt((*json)["latlng"], 1), 6.73);
+    EXPECT_EQ(numberAt((*json)["latlng"], 2, -1), -1);
+    EXPECT_TRUE((*json)["un"].get<bool>());
+    EXPECT_TRUE((*json)["x"].is_null());
+    EXPECT_DOUBLE_EQ((*json)["area"].get<double>(), 964);
+    EXPECT_EQ(textAt(*json, "missing"), "");
+    EXPECT_EQ(textAt(*json, "area"), ""); // not a string
+    EXPECT_FALSE(member((*json)["latlng"], "x"));
 
     for (const char* bad :
          {"", "{", "[1,]", "{\"a\" 1}", "\"\\x\"", "[1] 2", "tru", "\"\\ud83c\\u0041\""}) {
