@@ -121,10 +121,10 @@ TEST_F(HttpServerTest, KeepAliveServesManyRequestsOnOneConnection) {
     // connection, POSTs with a body among them.
     Connection c(port);
     for (int i = 0; i < 20; ++i) {
-        const std::string body = "http://127.0.0.1/zentra/decode.php?address=Lond";
+        const std::string body = "http://127.0.0.1/zentra/decode.php?address=London";
         const std::string request =
-            i % 2 ? "GET /zentra/decode.php?address=Lond HTTP/1.1\r\nHost: x\r\n\r\n"
-                  : "POST /zentra/decode.php?address=Lond HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+            i % 2 ? "GET /zentra/decode.php?address=London HTTP/1.1\r\nHost: x\r\n\r\n"
+                  : "POST /zentra/decode.php?address=London HTTP/1.1\r\nHost: x\r\nContent-Length: " +
                         std::to_string(body.size()) + "\r\n\r\n" + body;
         ASSERT_TRUE(c.send(request));
         std::string answer;
