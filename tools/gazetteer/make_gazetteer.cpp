@@ -343,16 +343,18 @@ void addRegionPlaces(server::IndexWriter& writer, const std::vector<Settlement>&
             p.box = membersBox(st->lats, st->lons);
         // "New York" is the city, whose alternate name that is; "Buenos Aires"
         // too, though the city is not within the province.
+        // A city of the same name elsewhere in the country takes the name
+        // when it is about as large ("Buenos Aires"), a member of the region
+        // even when it is much smaller (Bern); a hamlet never does.
         Namesake city;
         if (const auto same = settlementByName.find(r.country + "|" + nameKey);
-            same != settlementByName.end())
+            same != settlementByName.end() && uint64_t{same->second} * 3 >= importance)
             city = {same->second, same->second};
         if (st)
-            if (const Namesake member = namesake(*st, nameKey); member.population > city.population)
+            if (const Namesake member = namesake(*st, nameKey);
+                member.population > city.population && uint64_t{member.population} * 20 >= importance)
                 city = member;
-        // A hamlet of the name does not take a state's name from it; a
-        // capital like Bern does.
-        if (uint64_t{city.population} * 20 >= importance)
+        if (city.population > 0)
             importance = std::min<uint64_t>(importance, city.score / 2);
         p.importance = static_cast<uint32_t>(std::min<uint64_t>(importance, UINT32_MAX / 2));
         // "Departamento de X", "X County": the bare name finds it too.
@@ -600,6 +602,11 @@ bool addFeatures(server::IndexWriter& writer, const std::string& text,
         p.kind = *kind;
         p.name = f[1];
         p.importance = featureImportance(*kind, scalerank);
+        // Of two rivers named Colorado, the longer.
+        if (p.box)
+            p.importance += static_cast<uint32_t>(
+                p.importance / 100.0 *
+                std::min(50.0, p.box->latMax - p.box->latMin + p.box->lonSpan()));
         std::vector<std::string> names{p.name};
         for (std::string_view alt : split(f[2], ';'))
             if (!alt.empty())
@@ -609,6 +616,18 @@ bool addFeatures(server::IndexWriter& writer, const std::string& text,
                 p.otherNames.push_back(n);
             for (std::string& v : server::nameVariants(n, *kind))
                 p.otherNames.push_back(std::move(v));
+        }
+        // A peak is known by its bare name as much as with "Mount": the
+        // shortest variant of its own name counts as its own.
+        if ((*kind == PlaceKind::Peak || *kind == PlaceKind::Volcano) && !p.otherNames.empty()) {
+            const auto own = server::nameVariants(p.name, *kind);
+            if (!own.empty()) {
+                const auto shortest = std::min_element(own.begin(), own.end(), [](const auto& a, const auto& b) {
+                    return a.size() < b.size();
+                });
+                p.otherNames.insert(p.otherNames.begin(), *shortest);
+                p.hasAsciiName = true;
+            }
         }
         const bool small = !p.box || (p.box->latMax - p.box->latMin < 2 && p.box->lonSpan() < 2);
         if (hasOwnCountry(*kind) && small)
@@ -848,8 +867,14 @@ int main(int argc, char** argv) {
     }
     writer.setWorldMap(std::move(*map));
     const size_t placeCount = places.size();
-    for (Settlement& s : places)
+    for (Settlement& s : places) {
+        // A national capital is what people mean by its name: Washington
+        // before the state, San José in Costa Rica before California's.
+        if (s.featureCode == "PPLC")
+            s.place.importance = static_cast<uint32_t>(
+                std::min<uint64_t>(uint64_t{s.place.importance} * 20, UINT32_MAX / 2));
         writer.addPlace(std::move(s.place));
+    }
 
     const std::string index = writer.build();
     const std::filesystem::path out = args["--out"];
