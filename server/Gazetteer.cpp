@@ -253,7 +253,8 @@ Gazetteer::Best Gazetteer::bestIn(size_t begin, size_t end) const {
 }
 
 uint32_t Gazetteer::score(const KeyRecord& placeKey) const {
-    return placeKeyScore(placeKey.target, places()[placeKey.target & kTargetMask].importance);
+    const PlaceRecord& p = places()[placeKey.target & kTargetMask];
+    return placeKeyScore(placeKey.target, p.importance, p.flags);
 }
 
 size_t Gazetteer::bestScored(size_t begin, size_t end) const {

@@ -88,6 +88,10 @@ struct BoxE5 {
 };
 
 inline constexpr uint8_t kHasBox = 1;
+// A national capital: its importance is raised for its own names only, since
+// its alternate names are many ("Bali" is Paris in Chinese).
+inline constexpr uint8_t kCapital = 2;
+inline constexpr uint32_t kCapitalWeight = 20;
 
 struct PlaceRecord {
     int32_t latE5; // degrees * 1e5, north positive
@@ -96,7 +100,7 @@ struct PlaceRecord {
     StringRef name;
     uint16_t country;
     uint8_t kind; // PlaceKind
-    uint8_t flags; // kHasBox
+    uint8_t flags; // kHasBox, kCapital
     uint32_t region;
     BoxE5 box; // valid with kHasBox
 };
@@ -119,8 +123,10 @@ inline constexpr uint32_t kQualifierOnly = kKeyFlag;
 inline constexpr uint32_t kAlternateName = kKeyFlag;
 inline constexpr uint32_t kAlternateNameWeight = 10;
 
-inline uint32_t placeKeyScore(uint32_t target, uint32_t importance) {
-    return target & kAlternateName ? importance / kAlternateNameWeight : importance;
+inline uint32_t placeKeyScore(uint32_t target, uint32_t importance, uint8_t flags = 0) {
+    if (!(target & kAlternateName))
+        return importance;
+    return importance / kAlternateNameWeight / (flags & kCapital ? kCapitalWeight : 1);
 }
 
 struct KeyRecord {

@@ -182,6 +182,8 @@ std::string IndexWriter::build() const {
         record.importance = p->importance;
         record.name = pool.add(p->name);
         record.kind = static_cast<uint8_t>(p->kind);
+        if (p->capital)
+            record.flags |= kCapital;
         if (p->box && boxOnGlobe(*p->box)) {
             record.flags |= kHasBox;
             record.box = toBoxE5(*p->box);
@@ -224,7 +226,7 @@ std::string IndexWriter::build() const {
                 keys[kCodeMark + key] = 0;
         // Best score first, so the first exact hit is the best one.
         for (const auto& [key, flag] : keys)
-            placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, p->importance)});
+            placeKeys.push_back({key, index | flag, ~placeKeyScore(flag, record.importance, record.flags)});
     }
 
     const std::vector<KeyRecord> placeKeyRecords = keyRecords(placeKeys, pool);

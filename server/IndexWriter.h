@@ -23,6 +23,7 @@ struct PlaceInput {
     PlaceKind kind = PlaceKind::Settlement;
     std::optional<BoundingBox> box;
     std::vector<std::string> codes; // IATA and ICAO codes, found only as typed codes
+    bool capital = false; // importance raised kCapitalWeight times for its own names
 };
 
 struct CountryInput {

@@ -870,9 +870,11 @@ int main(int argc, char** argv) {
     for (Settlement& s : places) {
         // A national capital is what people mean by its name: Washington
         // before the state, San José in Costa Rica before California's.
-        if (s.featureCode == "PPLC")
-            s.place.importance = static_cast<uint32_t>(
-                std::min<uint64_t>(uint64_t{s.place.importance} * 20, UINT32_MAX / 2));
+        if (s.featureCode == "PPLC") {
+            s.place.capital = true;
+            s.place.importance = static_cast<uint32_t>(std::min<uint64_t>(
+                uint64_t{s.place.importance} * server::kCapitalWeight, UINT32_MAX / 2));
+        }
         writer.addPlace(std::move(s.place));
     }
 
