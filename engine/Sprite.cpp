@@ -7,7 +7,7 @@
 namespace terrabo {
 
 std::shared_ptr<Sprite> Sprite::create(const std::string& fileName) {
-    Picture picture{fileName, Director::shared().imageCache().image(fileName)};
+    Picture picture = Director::shared().imageCache().picture(fileName);
     if (!picture)
         logLine("sprite image %s is missing", fileName.c_str());
     return std::make_shared<Sprite>(std::move(picture));
@@ -17,6 +17,7 @@ Sprite::Sprite(Picture picture) { setPicture(std::move(picture)); }
 
 void Sprite::setPicture(Picture picture) {
     picture_ = std::move(picture);
+    noteSceneChange();
     setContentSize(picture_.pointSize());
 }
 

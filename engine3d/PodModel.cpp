@@ -144,7 +144,7 @@ std::shared_ptr<Node3D> buildPodResource(const pod::Scene& scene, const std::str
                                          TextureSource textures) {
     if (!textures)
         textures = [](const std::string& file) {
-            return Picture{file, Director::shared().imageCache().image(file)};
+            return Director::shared().imageCache().picture(file);
         };
     auto resource = std::make_shared<Node3D>(name);
     std::vector<std::shared_ptr<Mesh>> meshes;

@@ -20,6 +20,17 @@ class ImageLoader {
 public:
     virtual ~ImageLoader() = default;
     virtual std::optional<Image> load(const std::string& fileName) = 0;
+    // Width and height, pixels left empty. Decodes the whole file unless a
+    // loader can read the size alone.
+    virtual std::optional<Image> size(const std::string& fileName) {
+        auto image = load(fileName);
+        if (image)
+            image->rgba = {};
+        return image;
+    }
+    // Decoded straight at a size halved `halvings` times, for loaders whose
+    // format can (JPEG); nothing otherwise, and the caller halves a full decode.
+    virtual std::optional<Image> loadReduced(const std::string&, int) { return std::nullopt; }
 };
 
 // Renders one line of text in a TrueType font, white on transparent, sized to the text.

@@ -32,7 +32,10 @@ void TerraboWorld::initializeWorld() {
         ball->setLocation({-500.0f, -500.0f, 100.0f});
 
     auto ground = std::make_shared<MeshNode>("Ground");
-    Picture backdrop{"bg1.jpg", Director::shared().imageCache().image("bg1.jpg")};
+    Picture backdrop = Director::shared().imageCache().picture("bg1.jpg");
+    // Nearest at the zoom limit, 797 units away, where the 60-degree view is
+    // 2 x 797 x tan 30 = 920 units high: the texture need show no more texels.
+    backdrop.screenSpan = 960.0f / 920.0f;
     ground->populateAsCenteredRectangle(960.0f, 960.0f, backdrop);
     ground->setLocation({0.0f, 0.0f, -800.0f});
     ground->setRotation({0.0f, 0.0f, 0.0f});

@@ -1,5 +1,6 @@
 #include "engine/render/Renderer.h"
 
+#include "engine/render/LightingBound.h"
 #include "engine/render/ShaderProgram.h"
 #include "engine/render/Shaders.h"
 #include "platform/GlApi.h"
@@ -7,7 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace terrabo {
 namespace {
@@ -42,10 +45,9 @@ Renderer::~Renderer() {
     for (GLuint b : own)
         if (b)
             gl_.DeleteBuffers(1, &b);
-    if (sprite_.id)
-        gl_.DeleteProgram(sprite_.id);
-    if (mesh_.id)
-        gl_.DeleteProgram(mesh_.id);
+    for (GLuint program : {sprite_.id, mesh_.id, unlit_.id})
+        if (program)
+            gl_.DeleteProgram(program);
 }
 
 bool Renderer::buildPrograms() {
@@ -53,6 +55,10 @@ bool Renderer::buildPrograms() {
         buildShaderProgram(gl_, "picture shader", shaders::kSpriteVertex, shaders::kSpriteFragment);
     mesh_.id = buildShaderProgram(gl_, "mesh shader", shaders::kMeshVertex, shaders::kMeshFragment);
     if (!sprite_.id || !mesh_.id)
+        return false;
+    unlit_.id =
+        buildShaderProgram(gl_, "unlit mesh shader", shaders::kUnlitVertex, shaders::kUnlitFragment);
+    if (!unlit_.id)
         return false;
 
     auto at = [this](unsigned program, const char* name) {
@@ -80,12 +86,19 @@ bool Renderer::buildPrograms() {
     m.lightSpecular = at(m.id, "uLightSpecular[0]");
     m.textured = at(m.id, "uTextured");
     m.texture = at(m.id, "uTexture");
+    UnlitProgram& u = unlit_;
+    u.modelView = at(u.id, "uModelView");
+    u.projection = at(u.id, "uProjection");
+    u.alpha = at(u.id, "uAlpha");
+    u.textured = at(u.id, "uTextured");
+    u.texture = at(u.id, "uTexture");
 
-    // Both programs sample texture unit 0, for good.
-    gl_.UseProgram(s.id);
-    gl_.Uniform1i(s.texture, 0);
-    gl_.UseProgram(m.id);
-    gl_.Uniform1i(m.texture, 0);
+    // Every program samples texture unit 0, for good.
+    const std::pair<unsigned, int> samplers[] = {{s.id, s.texture}, {m.id, m.texture}, {u.id, u.texture}};
+    for (auto [program, texture] : samplers) {
+        gl_.UseProgram(program);
+        gl_.Uniform1i(texture, 0);
+    }
     gl_.UseProgram(0);
     return true;
 }
@@ -103,6 +116,7 @@ void Renderer::createBuffers() {
 
 void Renderer::beginFrame(int pixelWidth, int pixelHeight, Size screenPoints) {
     drawCalls_ = 0;
+    unlitDraws_ = 0;
     // Whoever ran GL between our frames may have left any state behind.
     state_ = State::Unknown;
     in3D_ = false;
@@ -110,7 +124,8 @@ void Renderer::beginFrame(int pixelWidth, int pixelHeight, Size screenPoints) {
                 screenPoints.height > 0;
     if (!tableComplete_)
         return;
-    gl_.Viewport(0, 0, std::max(pixelWidth, 0), std::max(pixelHeight, 0));
+    viewportHeight_ = std::max(pixelHeight, 0);
+    gl_.Viewport(0, 0, std::max(pixelWidth, 0), viewportHeight_);
     if (drawable_)
         projection2D_ =
             Mat4::orthographic(0, screenPoints.width, 0, screenPoints.height, -1024, 1024);
@@ -139,7 +154,7 @@ void Renderer::enterFlat() {
     state_ = State::Flat;
 }
 
-void Renderer::enterLit() {
+void Renderer::enter3D(State state) {
     gl_.Enable(GL_DEPTH_TEST);
     gl_.DepthFunc(GL_LEQUAL);
     gl_.DepthMask(GL_TRUE);
@@ -147,17 +162,17 @@ void Renderer::enterLit() {
     gl_.CullFace(GL_BACK);
     gl_.FrontFace(GL_CCW);
     gl_.Disable(GL_BLEND);
-    gl_.UseProgram(mesh_.id);
+    gl_.UseProgram(state == State::Lit ? mesh_.id : unlit_.id);
     for (GLuint a = 0; a < 3; ++a)
         gl_.EnableVertexAttribArray(a);
-    state_ = State::Lit;
+    state_ = state;
 }
 
 void Renderer::drawPicture(const Picture& picture, const Mat4& transform, Size size, Color3B color,
                            std::uint8_t opacity, bool flipX, bool flipY) {
     if (!drawable_ || !picture || size.width == 0 || size.height == 0)
         return;
-    const unsigned texture = textures_.texture(picture.image);
+    const unsigned texture = textureOf(picture);
     if (!texture)
         return;
     if (state_ != State::Flat)
@@ -181,10 +196,14 @@ void Renderer::drawPicture(const Picture& picture, const Mat4& transform, Size s
 
 void Renderer::begin3D(const Mat4& projection, const Mat4& view, const SceneLighting& lighting) {
     view3D_ = view;
+    projection3D_ = projection;
+    lighting_ = lighting;
     in3D_ = drawable_;
     if (!in3D_)
         return;
-    enterLit();
+    gl_.UseProgram(unlit_.id);
+    gl_.UniformMatrix4fv(unlit_.projection, 1, GL_FALSE, projection.data());
+    enter3D(State::Lit);
     MeshProgram& m = mesh_;
     gl_.UniformMatrix4fv(m.projection, 1, GL_FALSE, projection.data());
     setColor(gl_, m.worldAmbient, lighting.worldAmbient);
@@ -268,19 +287,23 @@ void Renderer::drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* mater
     static const MeshMaterial plain{
         {0.6f, 0.6f, 0.6f, 1}, {0.6f, 0.6f, 0.6f, 1}, {0, 0, 0, 1}, 0, {}};
     const MeshMaterial& m = material ? *material : plain;
-    const unsigned texture = m.texture ? textures_.texture(m.texture.image) : 0;
-    if (state_ != State::Lit)
-        enterLit();
-
+    const unsigned texture = m.texture ? textureOf(m.texture) : 0;
     const Mat4 modelView = view3D_ * model;
-    gl_.UniformMatrix4fv(mesh_.modelView, 1, GL_FALSE, modelView.data());
-    const auto normal = modelView.normalMatrix();
-    gl_.UniformMatrix3fv(mesh_.normalMatrix, 1, GL_FALSE, normal.data());
-    setColor(gl_, mesh_.ambient, m.ambient);
-    setColor(gl_, mesh_.diffuse, m.diffuse);
-    setColor(gl_, mesh_.specular, m.specular);
-    gl_.Uniform1f(mesh_.shininess, m.shininess);
-    gl_.Uniform1i(mesh_.textured, texture ? 1 : 0);
+    // Only meshes still in client memory can be checked; the backdrop is one.
+    const bool unlit = lightingShortcut_ && !mesh.inGpu() &&
+                       lightingSaturates(mesh, modelView, projection3D_, m, lighting_);
+    if (unlit) {
+        if (state_ != State::Unlit)
+            enter3D(State::Unlit);
+        gl_.UniformMatrix4fv(unlit_.modelView, 1, GL_FALSE, modelView.data());
+        gl_.Uniform1f(unlit_.alpha, m.diffuse.a);
+        gl_.Uniform1i(unlit_.textured, texture ? 1 : 0);
+        ++unlitDraws_;
+    } else {
+        if (state_ != State::Lit)
+            enter3D(State::Lit);
+        setLitUniforms(modelView, m, texture != 0);
+    }
     if (texture) {
         gl_.ActiveTexture(GL_TEXTURE0);
         gl_.BindTexture(GL_TEXTURE_2D, texture);
@@ -305,14 +328,35 @@ void Renderer::drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* mater
     ++drawCalls_;
 }
 
+void Renderer::setLitUniforms(const Mat4& modelView, const MeshMaterial& m, bool textured) {
+    gl_.UniformMatrix4fv(mesh_.modelView, 1, GL_FALSE, modelView.data());
+    const auto normal = modelView.normalMatrix();
+    gl_.UniformMatrix3fv(mesh_.normalMatrix, 1, GL_FALSE, normal.data());
+    setColor(gl_, mesh_.ambient, m.ambient);
+    setColor(gl_, mesh_.diffuse, m.diffuse);
+    setColor(gl_, mesh_.specular, m.specular);
+    gl_.Uniform1f(mesh_.shininess, m.shininess);
+    gl_.Uniform1i(mesh_.textured, textured ? 1 : 0);
+}
+
 void Renderer::end3D() {
-    if (in3D_ && state_ == State::Lit) {
+    if (in3D_ && (state_ == State::Lit || state_ == State::Unlit)) {
         gl_.Disable(GL_DEPTH_TEST);
         gl_.Disable(GL_CULL_FACE);
         gl_.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         state_ = State::Unknown;
     }
     in3D_ = false;
+}
+
+unsigned Renderer::textureOf(const Picture& picture) {
+    // Trilinear filtering magnifies a level a tenth too small invisibly, and
+    // that often saves the next level up, four times the memory.
+    constexpr float kSlack = 0.9f;
+    const int needed = picture.screenSpan > 0
+                           ? static_cast<int>(std::ceil(picture.screenSpan * viewportHeight_ * kSlack))
+                           : 0;
+    return textures_.texture(picture, needed);
 }
 
 void Renderer::purgeTextureCache() {

@@ -54,11 +54,18 @@ class Renderer {
     // Frees the GPU copies of images nobody holds any more; pictures still
     // held keep theirs.
     void purgeTextureCache();
+    // Where pictures of files get their pixels for an upload.
+    void setPixelSource(TextureCache::PixelSource source) { textures_.setPixelSource(std::move(source)); }
     std::size_t cachedTextureCount() const { return textures_.size(); }
     int drawCallCount() const { return drawCalls_; }
+    // Meshes drawn through the unlit program this frame.
+    int unlitDrawCount() const { return unlitDraws_; }
+    // Lit meshes whose lighting clamps to white everywhere on screen go
+    // through a cheaper program with the same pixels; off draws every mesh lit.
+    void setLightingShortcut(bool on) { lightingShortcut_ = on; }
 
   private:
-    enum class State { Unknown, Flat, Lit };
+    enum class State { Unknown, Flat, Lit, Unlit };
     struct SpriteProgram {
         unsigned id = 0;
         int mvp = -1, size = -1, uv = -1, tint = -1, texture = -1;
@@ -71,13 +78,19 @@ class Renderer {
             lightSpecular = -1;
         int textured = -1, texture = -1;
     };
+    struct UnlitProgram {
+        unsigned id = 0;
+        int modelView = -1, projection = -1, alpha = -1, textured = -1, texture = -1;
+    };
     bool buildPrograms();
     void createBuffers();
     void enterFlat();
-    void enterLit();
+    void enter3D(State state);
+    void setLitUniforms(const Mat4& modelView, const MeshMaterial& material, bool textured);
     bool indicesInRange(const Mesh& mesh);
     void uploadMesh(Mesh& mesh);
     void pointMeshAttributes(const void* base);
+    unsigned textureOf(const Picture& picture);
 
     const GlApi& gl_;
     bool tableComplete_ = false;
@@ -88,15 +101,21 @@ class Renderer {
     State state_ = State::Unknown;
     SpriteProgram sprite_;
     MeshProgram mesh_;
+    UnlitProgram unlit_;
     TextureCache textures_;
     unsigned quadBuffer_ = 0;
     // Meshes kept in client memory pass through these each draw.
     unsigned streamVertices_ = 0;
     unsigned streamIndices_ = 0;
     std::vector<unsigned> meshBuffers_;
+    int viewportHeight_ = 0;
     Mat4 projection2D_;
     Mat4 view3D_;
+    Mat4 projection3D_;
+    SceneLighting lighting_;
+    bool lightingShortcut_ = true;
     int drawCalls_ = 0;
+    int unlitDraws_ = 0;
 };
 
 } // namespace terrabo

@@ -93,4 +93,33 @@ void main() {
 }
 )";
 
+// Meshes whose lit colour is known to clamp to white everywhere on screen: the
+// texel as it is. The vertex stage computes the position exactly as the lit
+// program does, so both cover the same pixels with the same depths and texels.
+inline constexpr const char* kUnlitVertex = R"(#version 300 es
+layout(location = 0) in vec3 aPosition;
+layout(location = 2) in vec2 aUv;
+uniform mat4 uModelView;
+uniform mat4 uProjection;
+out vec2 vUv;
+void main() {
+    vec4 eye = uModelView * vec4(aPosition, 1.0);
+    vUv = aUv;
+    gl_Position = uProjection * eye;
+}
+)";
+
+inline constexpr const char* kUnlitFragment = R"(#version 300 es
+precision highp float;
+in vec2 vUv;
+uniform float uAlpha;
+uniform int uTextured;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() {
+    vec4 texel = uTextured != 0 ? texture(uTexture, vUv) : vec4(1.0);
+    fragColor = vec4(1.0, 1.0, 1.0, uAlpha) * texel;
+}
+)";
+
 } // namespace terrabo::shaders

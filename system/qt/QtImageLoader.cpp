@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include <cmath>
@@ -35,6 +36,36 @@ std::optional<Image> QtImageLoader::load(const std::string& fileName) {
         logLine("image %s could not be loaded", fileName.c_str());
         return std::nullopt;
     }
+    return fromQImage(image);
+}
+
+std::optional<Image> QtImageLoader::size(const std::string& fileName) {
+    QImageReader reader(QString::fromStdString(resourceDir_ + "/" + fileName));
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        // Formats that keep their size to themselves are decoded whole.
+        auto image = load(fileName);
+        if (image)
+            image->rgba = {};
+        return image;
+    }
+    Image image;
+    image.width = size.width();
+    image.height = size.height();
+    return image;
+}
+
+std::optional<Image> QtImageLoader::loadReduced(const std::string& fileName, int halvings) {
+    QImageReader reader(QString::fromStdString(resourceDir_ + "/" + fileName));
+    const QSize full = reader.size();
+    // JPEG decodes at a half, a quarter or an eighth for a fraction of the
+    // work; other formats would decode whole and scale with another filter.
+    if (reader.format() != "jpeg" || !full.isValid() || halvings <= 0 || halvings > 3)
+        return std::nullopt;
+    reader.setScaledSize(QSize(std::max(1, full.width() >> halvings), std::max(1, full.height() >> halvings)));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
     return fromQImage(image);
 }
 

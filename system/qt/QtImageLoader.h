@@ -11,6 +11,8 @@ class QtImageLoader final : public ImageLoader {
 public:
     explicit QtImageLoader(std::string resourceDir) : resourceDir_(std::move(resourceDir)) {}
     std::optional<Image> load(const std::string& fileName) override;
+    std::optional<Image> size(const std::string& fileName) override;
+    std::optional<Image> loadReduced(const std::string& fileName, int halvings) override;
     const std::string& resourceDir() const { return resourceDir_; }
 
 private:

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace terrabo {
@@ -24,6 +25,10 @@ struct QtRuntime::State {
 };
 
 QtRuntime::QtRuntime(int& argc, char** argv) : state_(std::make_unique<State>()) {
+    // Big buffers (decoded pictures on their way to the GPU) come straight
+    // from the system and go back to it when freed, instead of staying in the
+    // heap for the rest of the run.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     // The web engine shares GL resources with the GL view.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // GL ES everywhere, so the shared context and the GL view agree.

@@ -101,6 +101,7 @@ struct FakeGlCalls {
         api.GenerateMipmap = [](GLenum) {
             if (!gl().boundTexture_)
                 complain("mipmaps with no texture bound");
+            ++gl().generatedMipmaps;
         };
         api.GenTextures = [](GLsizei n, GLuint* ids) {
             for (GLsizei i = 0; i < n; ++i)
@@ -127,11 +128,13 @@ struct FakeGlCalls {
         api.LinkProgram = [](GLuint) {};
         api.PixelStorei = [](GLenum, GLint) {};
         api.ShaderSource = [](GLuint, GLsizei, const GLchar* const*, const GLint*) {};
-        api.TexImage2D = [](GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum,
-                            const void*) {
+        api.TexImage2D = [](GLenum, GLint level, GLint, GLsizei width, GLsizei height, GLint,
+                            GLenum, GLenum, const void*) {
             if (!gl().boundTexture_)
                 complain("pixels with no texture bound");
-            ++gl().textureUploads;
+            if (level == 0)
+                ++gl().textureUploads;
+            gl().levelUploads.push_back({gl().boundTexture_, level, width, height});
         };
         api.TexParameteri = [](GLenum, GLenum, GLint) {};
         api.Uniform1f = [](GLint, GLfloat) {};

@@ -50,7 +50,14 @@ class FakeGl {
     std::set<GLuint> textures, buffers, programs, shaders; // alive
     std::vector<Draw> draws;
     std::vector<BufferUpload> bufferUploads;
-    int textureUploads = 0;
+    struct LevelUpload {
+        GLuint texture = 0;
+        GLint level = 0;
+        GLsizei width = 0, height = 0;
+    };
+    int textureUploads = 0; // level 0 of a texture
+    std::vector<LevelUpload> levelUploads;
+    int generatedMipmaps = 0;
     std::vector<std::string> misuse;
 
     int drawsOf(bool indexed) const;
