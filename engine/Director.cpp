@@ -155,6 +155,15 @@ void Director::end() {
     trigger_ = nullptr;
 }
 
+void Director::setRenderer(Renderer* r) {
+    renderer_ = r;
+    if (r)
+        r->setPixelSource([](const std::string& fileName, int halvings) -> std::optional<Image> {
+            Director* director = Director::live();
+            return director ? director->images_.pixels(fileName, halvings) : std::nullopt;
+        });
+}
+
 void Director::runWithScene(std::shared_ptr<Scene> scene) {
     if (running_ || next_) {
         replaceScene(std::move(scene));
@@ -186,7 +195,7 @@ float Director::computeDelta() {
     return dt;
 }
 
-void Director::mainLoop(Renderer* renderer) {
+void Director::tickFrame() {
     lastDelta_ = computeDelta();
     if (!paused_)
         scheduler_->tick(lastDelta_);
@@ -198,13 +207,17 @@ void Director::mainLoop(Renderer* renderer) {
         running_ = std::move(next_);
         actions_->ensureRegistered();
         running_->onEnter();
-    }
-    if (renderer) {
-        renderer->clear(clearColor_);
-        if (running_)
-            running_->visit(renderer, Mat4::identity());
+        noteSceneChange();
     }
     ++frames_;
+}
+
+void Director::drawFrame(Renderer* renderer) {
+    if (!renderer)
+        return;
+    renderer->clear(clearColor_);
+    if (running_)
+        running_->visit(renderer, Mat4::identity());
 }
 
 } // namespace terrabo

@@ -2,6 +2,7 @@
 
 #include "engine/ActionManager.h"
 #include "engine/ImageCache.h"
+#include "engine/Node.h"
 #include "engine/Scheduler.h"
 #include "engine/TouchDispatcher.h"
 #include "engine/math/Vec.h"
@@ -79,7 +80,13 @@ class Director {
     Scene* runningScene() const { return running_.get(); }
 
     // One frame: time step, tick unless paused, scene switch, draw.
-    void mainLoop(Renderer* renderer);
+    void mainLoop(Renderer* renderer) {
+        tickFrame();
+        drawFrame(renderer);
+    }
+    // The frame's two halves, for triggers that draw only when something changed.
+    void tickFrame();
+    void drawFrame(Renderer* renderer);
     float lastDelta() const { return lastDelta_; }
     long long frameCount() const { return frames_; }
 
@@ -89,10 +96,13 @@ class Director {
     ImageCache& imageCache() { return images_; }
     void setTextRasterizer(TextRasterizer* r) { rasterizer_ = r; }
     TextRasterizer* textRasterizer() const { return rasterizer_; }
-    void setRenderer(Renderer* r) { renderer_ = r; }
+    void setRenderer(Renderer* r);
     Renderer* renderer() const { return renderer_; }
     Color4F clearColor() const { return clearColor_; }
-    void setClearColor(Color4F c) { clearColor_ = c; }
+    void setClearColor(Color4F c) {
+        clearColor_ = c;
+        noteSceneChange();
+    }
 
     void deliverTouches(TouchPhase phase, const TouchSet& touches) {
         touches_.dispatch(phase, touches);

@@ -12,7 +12,11 @@ long long nextArrival() {
     static long long counter = 0;
     return ++counter;
 }
+std::uint64_t g_sceneRevision = 0;
 } // namespace
+
+std::uint64_t sceneRevision() { return g_sceneRevision; }
+void noteSceneChange() { ++g_sceneRevision; }
 
 Node::Node() = default;
 
@@ -35,6 +39,7 @@ void Node::addChild(std::shared_ptr<Node> child, int z) {
     child->arrival_ = nextArrival();
     children_.push_back(child);
     sortChildren();
+    noteSceneChange();
     for (Node* n = this; n; n = n->parent_)
         n->descendantAdded(*child);
     if (running_)
@@ -59,6 +64,7 @@ void Node::removeChild(Node* child, bool cleanupChild) {
         keep->cleanup();
     keep->parent_ = nullptr;
     children_.erase(std::find(children_.begin(), children_.end(), keep));
+    noteSceneChange();
 }
 
 void Node::removeFromParent(bool cleanupSelf) {

@@ -13,6 +13,11 @@ namespace terrabo {
 class Action;
 class Renderer;
 
+// Counts every change that shows on screen (geometry, look, tree), so that a
+// frame after which it stands still need not be drawn again.
+std::uint64_t sceneRevision();
+void noteSceneChange();
+
 // A 2D scene-graph node. Children are ordered by z, then by insertion; they are
 // drawn in that order, negative z behind the node's own content.
 class Node : public std::enable_shared_from_this<Node> {
@@ -34,31 +39,34 @@ class Node : public std::enable_shared_from_this<Node> {
 
     // Geometry, in points of the parent's space (engine convention: y up).
     Vec2 position() const { return position_; }
-    void setPosition(Vec2 p) { position_ = p; }
+    void setPosition(Vec2 p) { assign(position_, p); }
     float scaleX() const { return scaleX_; }
     float scaleY() const { return scaleY_; }
-    void setScale(float s) { scaleX_ = scaleY_ = s; }
-    void setScaleX(float s) { scaleX_ = s; }
-    void setScaleY(float s) { scaleY_ = s; }
+    void setScale(float s) {
+        assign(scaleX_, s);
+        assign(scaleY_, s);
+    }
+    void setScaleX(float s) { assign(scaleX_, s); }
+    void setScaleY(float s) { assign(scaleY_, s); }
     float rotation() const { return rotation_; }
-    void setRotation(float degrees) { rotation_ = degrees; }
+    void setRotation(float degrees) { assign(rotation_, degrees); }
     Size contentSize() const { return contentSize_; }
-    void setContentSize(Size s) { contentSize_ = s; }
+    void setContentSize(Size s) { assign(contentSize_, s); }
     // Anchor as a fraction of the content size; the middle by default.
     Vec2 anchor() const { return anchor_; }
-    void setAnchor(Vec2 a) { anchor_ = a; }
+    void setAnchor(Vec2 a) { assign(anchor_, a); }
 
     // Look.
     std::uint8_t opacity() const { return opacity_; }
-    void setOpacity(std::uint8_t o) { opacity_ = o; }
+    void setOpacity(std::uint8_t o) { assign(opacity_, o); }
     Color3B color() const { return color_; }
-    void setColor(Color3B c) { color_ = c; }
+    void setColor(Color3B c) { assign(color_, c); }
     bool flipY() const { return flipY_; }
-    void setFlipY(bool f) { flipY_ = f; }
+    void setFlipY(bool f) { assign(flipY_, f); }
     bool flipX() const { return flipX_; }
-    void setFlipX(bool f) { flipX_ = f; }
+    void setFlipX(bool f) { assign(flipX_, f); }
     bool visible() const { return visible_; }
-    void setVisible(bool v) { visible_ = v; }
+    void setVisible(bool v) { assign(visible_, v); }
     // Visible together with every ancestor.
     bool isShown() const;
     const std::string& name() const { return name_; }
@@ -96,6 +104,13 @@ class Node : public std::enable_shared_from_this<Node> {
   protected:
     // Told of every node added under this one, at any depth.
     virtual void descendantAdded(Node&) {}
+    // Sets a field that shows on screen, noting a change only when there is one.
+    template <class T> static void assign(T& field, const T& value) {
+        if (field == value)
+            return;
+        field = value;
+        noteSceneChange();
+    }
 
   private:
     void sortChildren();

@@ -12,14 +12,14 @@ public:
     explicit Node3D(std::string name = {}) { setName(std::move(name)); }
 
     Vec3 location() const { return location_; }
-    void setLocation(Vec3 l) { location_ = l; }
+    void setLocation(Vec3 l) { assign(location_, l); }
     Vec3 rotation3D() const { return rotation_; }
-    void setRotation3D(Vec3 r) { rotation_ = r; }
+    void setRotation3D(Vec3 r) { assign(rotation_, r); }
     // The names the world's update uses.
     Vec3 rotation() const { return rotation_; }
-    void setRotation(Vec3 r) { rotation_ = r; }
+    void setRotation(Vec3 r) { assign(rotation_, r); }
     Vec3 scale3D() const { return scale_; }
-    void setScale3D(Vec3 s) { scale_ = s; }
+    void setScale3D(Vec3 s) { assign(scale_, s); }
 
     Mat4 localTransform() const;
     Mat4 worldTransform() const;

@@ -38,6 +38,7 @@ void World::setActiveCamera(Camera* camera) {
     // Weak: a camera taken out of the tree and dropped must not be drawn through.
     activeCamera_ = camera ? std::static_pointer_cast<Camera>(camera->weak_from_this().lock())
                            : std::shared_ptr<Camera>();
+    noteSceneChange();
 }
 
 void World::noteAdded(Node* node) {
@@ -68,6 +69,7 @@ void World::setViewportAspect(float aspect) {
         if (auto* camera = dynamic_cast<Camera*>(&n))
             camera->aspect = aspect;
     });
+    noteSceneChange();
 }
 
 std::vector<Light*> World::lights() {

@@ -5,6 +5,8 @@
 #include "system/qt/QtGlApi.h"
 
 #include <QCoreApplication>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace terrabo {
 namespace {
@@ -39,16 +42,31 @@ double millisecondsSinceExec() {
 DirectorBinding::DirectorBinding(GlView& view, Director& director) : view_(&view), director_(director) {
     director_.setFrameTrigger(this);
     director_.setTextRasterizer(&text_);
-    // In scripted runs the window system's repaints only show the last frame.
+    // Live frames tick at the trigger and draw here, once something changed;
+    // in scripted runs the window system's repaints only show the last frame.
+    view_->setFrameHandler([this] { return frame(); });
     view_->setPaintHandler([this](int w, int h, float r) {
         if (!manual_)
-            paint(w, h, r);
+            paint(w, h, r, false);
     });
+    // A new context (the view moved to another window) starts with no GL
+    // objects: the renderer goes with the old one and pictures are made again.
+    auto watchContext = [this] {
+        QOpenGLContext* context = view_ ? view_->context() : nullptr;
+        if (!context || context == watchedContext_)
+            return;
+        watchedContext_ = context;
+        QObject::connect(context, &QOpenGLContext::aboutToBeDestroyed, view_, [this] { dropRenderer(); });
+    };
+    view_->setInitHandler(watchContext);
+    watchContext();
     view_->setTouchHandler([this](TouchPhaseQt p, Vec2 at, int taps, int id) { touch(p, at, taps, id); });
     // Start-up benchmark: report the first presented frame and leave.
     if (std::getenv("TERRABO_EXIT_AFTER_FIRST_FRAME"))
         QObject::connect(view_, &QOpenGLWidget::frameSwapped, view_, [] {
-            std::fprintf(stderr, "first frame presented %.0f ms after exec\n", millisecondsSinceExec());
+            static bool reported = false;
+            if (!std::exchange(reported, true))
+                std::fprintf(stderr, "first frame presented %.0f ms after exec\n", millisecondsSinceExec());
             QCoreApplication::exit(0);
         });
 }
@@ -66,6 +84,8 @@ DirectorBinding::~DirectorBinding() {
         return;
     }
     view_->setPaintHandler({});
+    view_->setFrameHandler({});
+    view_->setInitHandler({});
     view_->setTouchHandler({});
     if (renderer_ && view_->context()) {
         view_->makeCurrent();
@@ -84,7 +104,7 @@ void DirectorBinding::stopFrames() {
         view_->stopFrames();
 }
 
-void DirectorBinding::paint(int pixelWidth, int pixelHeight, float ratio) {
+bool DirectorBinding::ensureRenderer() {
     if (!renderer_ && !glFailed_) {
         if (loadGlApi(gl_)) {
             renderer_ = std::make_unique<Renderer>(gl_);
@@ -94,10 +114,41 @@ void DirectorBinding::paint(int pixelWidth, int pixelHeight, float ratio) {
             logLine("OpenGL ES 3.0 is not available; nothing will be drawn");
         }
     }
+    return renderer_ != nullptr;
+}
+
+void DirectorBinding::dropRenderer() {
+    if (!renderer_ || !view_)
+        return;
+    view_->makeCurrent();
+    if (director_.renderer() == renderer_.get())
+        director_.setRenderer(nullptr);
+    renderer_.reset();
+    view_->doneCurrent();
+    drawnRevision_ = ~std::uint64_t{0};
+}
+
+bool DirectorBinding::frame() {
+    if (manual_ || !view_)
+        return false;
+    director_.tickFrame();
+    if (sceneRevision() == drawnRevision_)
+        return false;
+    view_->update();
+    return true;
+}
+
+void DirectorBinding::paint(int pixelWidth, int pixelHeight, float ratio, bool tick) {
+    ensureRenderer();
     director_.setContentScale(ratio);
     if (renderer_)
         renderer_->beginFrame(pixelWidth, pixelHeight, director_.winSize());
-    director_.mainLoop(renderer_.get());
+    // A paint the window system asks for before the trigger's first tick
+    // shows the first frame, not an empty stage.
+    if (tick || director_.frameCount() == 0)
+        director_.tickFrame();
+    drawnRevision_ = sceneRevision();
+    director_.drawFrame(renderer_.get());
 }
 
 void DirectorBinding::renderFrame() {
@@ -107,7 +158,11 @@ void DirectorBinding::renderFrame() {
     view_->makeCurrent();
     const qreal ratio = view_->devicePixelRatioF();
     paint(static_cast<int>(view_->width() * ratio), static_cast<int>(view_->height() * ratio),
-          static_cast<float>(ratio));
+          static_cast<float>(ratio), true);
+    // Scripted runs and benchmarks count a frame as done once it is drawn,
+    // not once it is queued for the rasteriser's threads.
+    if (QOpenGLContext* context = view_->context())
+        context->functions()->glFinish();
     view_->doneCurrent();
 }
 

@@ -5,6 +5,7 @@
 #include "system/qt/GlView.h"
 #include "system/qt/QtImageLoader.h"
 
+#include <QOpenGLContext>
 #include <QPointer>
 
 #include <map>
@@ -33,15 +34,21 @@ public:
     Renderer* renderer() const { return renderer_.get(); }
 
 private:
-    void paint(int pixelWidth, int pixelHeight, float ratio);
+    bool frame();
+    void paint(int pixelWidth, int pixelHeight, float ratio, bool tick);
+    bool ensureRenderer();
+    void dropRenderer();
     void touch(TouchPhaseQt phase, Vec2 point, int taps, int id);
 
     QPointer<GlView> view_;
     Director& director_;
     GlApi gl_;
     std::unique_ptr<Renderer> renderer_;
+    QPointer<QOpenGLContext> watchedContext_;
     bool glFailed_ = false;
     bool manual_ = false;
+    // The scene as last drawn; a frame after which it is the same is not drawn.
+    std::uint64_t drawnRevision_ = ~std::uint64_t{0};
     QtTextRasterizer text_;
     std::map<int, Vec2> lastPoint_;
 };

@@ -13,7 +13,14 @@ GlView::GlView(QWidget* parent) : QOpenGLWidget(parent) {
     setFormat(surfaceFormat());
     setAttribute(Qt::WA_AcceptTouchEvents);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &GlView::nextFrame);
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        if (awaitingSwap_) {
+            awaitingSwap_ = false;
+            scheduleFrame();
+        }
+    });
 }
 
 GlView::~GlView() = default;
@@ -33,20 +40,43 @@ QSurfaceFormat GlView::surfaceFormat() {
 void GlView::startFrames(double interval, int kind) {
     stopFrames();
     running_ = true;
-    if (kind == 3) {
-        vsync_ = connect(this, &QOpenGLWidget::frameSwapped, this, qOverload<>(&QWidget::update));
-        update();
-    } else {
-        timer_.start(std::max(1, static_cast<int>(std::lround(interval * 1000.0))));
-    }
+    kind_ = kind;
+    interval_ = std::max<qint64>(1'000'000, std::llround(interval * 1e9));
+    pace_.start();
+    due_ = 0;
+    timer_.start(0);
 }
 
 void GlView::stopFrames() {
     running_ = false;
+    awaitingSwap_ = false;
     timer_.stop();
-    if (vsync_)
-        disconnect(vsync_);
-    vsync_ = {};
+}
+
+void GlView::nextFrame() {
+    if (!running_)
+        return;
+    awaitingSwap_ = false;
+    const bool painting = frame_ && frame_();
+    if (painting && kind_ == 3) {
+        // The presented frame schedules the next; should none come (a hidden
+        // window paints nothing), the timer goes on after a few intervals.
+        awaitingSwap_ = true;
+        timer_.start(static_cast<int>(4 * interval_ / 1'000'000));
+        return;
+    }
+    scheduleFrame();
+}
+
+void GlView::scheduleFrame() {
+    if (!running_)
+        return;
+    const qint64 now = pace_.nsecsElapsed();
+    // Due one interval after the last was due; a late frame moves the beat
+    // instead of bringing a burst of frames to catch up.
+    due_ = std::max(due_ + interval_, now);
+    const qint64 wait = due_ - now;
+    timer_.start(static_cast<int>((wait + 999'999) / 1'000'000));
 }
 
 void GlView::initializeGL() {

@@ -21,6 +21,8 @@ class GlView final : public QOpenGLWidget {
 public:
     using PaintHandler = std::function<void(int pixelWidth, int pixelHeight, float pixelRatio)>;
     using InitHandler = std::function<void()>;
+    // One tick of the frame trigger; true when it asked for a paint.
+    using FrameHandler = std::function<bool()>;
     // One touch of one phase, in the view's convention (points, origin top left).
     using TouchHandler = std::function<void(TouchPhaseQt, Vec2 point, int tapCount, int id)>;
 
@@ -31,12 +33,15 @@ public:
 
     void setPaintHandler(PaintHandler h) { paint_ = std::move(h); }
     void setInitHandler(InitHandler h) { init_ = std::move(h); }
+    void setFrameHandler(FrameHandler h) { frame_ = std::move(h); }
     void setTouchHandler(TouchHandler h) { touch_ = std::move(h); }
 
     // The path every touch takes into the engine, real or scripted.
     void deliverTouch(TouchPhaseQt phase, Vec2 point, int tapCount, int id = 0);
 
-    // Frame trigger: kind 3 repaints on every presented frame (vsync), kind 0 on a precise timer.
+    // Frame trigger: kind 3 follows presented frames (vsync), kind 0 a precise
+    // timer. Neither comes sooner than the interval after the last, as
+    // presenting does not block everywhere (no vsync under X without a GPU).
     void startFrames(double interval, int kind);
     void stopFrames();
     bool framesRunning() const { return running_; }
@@ -53,12 +58,19 @@ protected:
 
 private:
     int countTap(QPointF where);
+    void nextFrame();
+    void scheduleFrame();
 
     PaintHandler paint_;
     InitHandler init_;
+    FrameHandler frame_;
     TouchHandler touch_;
     QTimer timer_;
-    QMetaObject::Connection vsync_;
+    QElapsedTimer pace_;
+    qint64 due_ = 0; // nanoseconds on pace_ at which the next frame is due
+    qint64 interval_ = 0;
+    int kind_ = 0;
+    bool awaitingSwap_ = false;
     bool running_ = false;
     bool glReady_ = false;
     bool mouseDown_ = false;
