@@ -1,14 +1,13 @@
 #include "system/qt/QtWebPanel.h"
 
 #include "platform/Log.h"
+#include "system/qt/WebEngineModule.h"
 
 #include <QFile>
 #include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUiLoader>
-#include <QUrl>
-#include <QWebEngineView>
 
 namespace terrabo {
 
@@ -18,22 +17,26 @@ QtWebPanel::QtWebPanel(QWidget* root, WebPanelOwner& owner) : WidgetView<WebPane
         QObject::connect(done, &QPushButton::clicked, root, [&owner] { owner.doneAction(); });
     // The file holds a placeholder: the web engine is made only when a panel opens.
     QWidget* placeholder = root->findChild<QWidget*>("myWebView");
-    web_ = new QWebEngineView(root);
-    web_->setObjectName("myWebView");
-    if (placeholder && placeholder->parentWidget() && placeholder->parentWidget()->layout()) {
-        placeholder->parentWidget()->layout()->replaceWidget(placeholder, web_);
-        delete placeholder;
-    }
-    QObject::connect(web_, &QWebEngineView::loadFinished, root, [this, &owner](bool) {
+    engine_ = createWebEngineView(root, [this, &owner] {
         loaded_ = true;
         owner.webViewDidFinishLoad();
     });
+    if (!engine_)
+        return;
+    QWidget* web = engine_->widget();
+    web->setObjectName("myWebView");
+    if (placeholder && placeholder->parentWidget() && placeholder->parentWidget()->layout()) {
+        placeholder->parentWidget()->layout()->replaceWidget(placeholder, web);
+        delete placeholder;
+    }
 }
+
+QtWebPanel::~QtWebPanel() = default;
 
 void QtWebPanel::loadRequest(const std::string& url) {
     url_ = url;
-    if (web_)
-        web_->load(QUrl(QString::fromStdString(url)));
+    if (engine_)
+        engine_->load(url);
 }
 
 void QtWebPanel::stopAnimating() {

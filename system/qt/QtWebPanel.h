@@ -5,15 +5,19 @@
 
 #include <QPointer>
 
+#include <memory>
+
 class QProgressBar;
-class QWebEngineView;
 
 namespace terrabo {
+
+class WebEngineView;
 
 // A panel made from a Designer file; the web engine view replaces the file's placeholder.
 class QtWebPanel final : public WidgetView<WebPanel>, public WebView, public ActivityIndicator {
 public:
     QtWebPanel(QWidget* root, WebPanelOwner& owner);
+    ~QtWebPanel() override;
 
     WebView* webView() override { return this; }
     ActivityIndicator* activityIndicator() override { return this; }
@@ -25,7 +29,7 @@ public:
     bool isAnimating() const override { return animating_; }
 
 private:
-    QPointer<QWebEngineView> web_;
+    std::unique_ptr<WebEngineView> engine_;
     QPointer<QProgressBar> indicator_;
     std::string url_;
     bool loaded_ = false;
