@@ -7,7 +7,7 @@ namespace terrabo::pod {
 
 Scene ballsScene() {
     Scene scene;
-    scene.meshes.push_back(uvSphere(kGlobeRadius, 128, 64));
+    scene.meshes.push_back(uvSphere(kGlobeRadius, kGlobeSegments, kGlobeRings));
     scene.meshes.push_back(uvSphere(kBeachBallRadius, 32, 16));
     scene.textures = {"earth.jpg", "beachball.png"};
 
