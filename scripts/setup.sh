@@ -12,7 +12,7 @@ packages=(
   libcurl4-openssl-dev libboost-dev libssl-dev nlohmann-json3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgles-dev libegl-dev libgl1-mesa-dri mesa-utils
-  xvfb xauth x11-apps fonts-liberation xplanet-images imagemagick
+  xvfb xauth x11-apps xdotool fonts-liberation xplanet-images imagemagick
   wrk nginx-light curl clang libclang-rt-14-dev
   nodejs python3
 )
