@@ -74,7 +74,9 @@ Vec3 whereTextureLies(double u, double v) {
         const double wa = ((b.v - c.v) * (u - c.u) + (c.u - b.u) * (v - c.v)) / d;
         const double wb = ((c.v - a.v) * (u - c.u) + (a.u - c.u) * (v - c.v)) / d;
         const double wc = 1 - wa - wb;
-        if (wa < -1e-9 || wb < -1e-9 || wc < -1e-9)
+        // Texture coordinates are stored as floats: a point on an edge may
+        // fall a rounding outside it.
+        if (wa < -1e-6 || wb < -1e-6 || wc < -1e-6)
             continue;
         const Vec3 p = a.p * static_cast<float>(wa) + b.p * static_cast<float>(wb) +
                        c.p * static_cast<float>(wc);
@@ -123,8 +125,10 @@ TEST(BallsModel, GlobeMapsThePictureEquirectangularly) {
         Vec3 direction;
     };
     const float h = static_cast<float>(std::sqrt(0.5));
-    // The middle of a pole triangle's column, where its pole vertex sits.
-    auto poleU = [](double u) { return (std::floor(u * pod::kGlobeSegments) + 0.5) / pod::kGlobeSegments; };
+    // The middle of a pole triangle's column, where its pole vertex sits (as the file stores it).
+    auto poleU = [](double u) {
+        return double(static_cast<float>((std::floor(u * pod::kGlobeSegments) + 0.5) / pod::kGlobeSegments));
+    };
     const Case cases[] = {
         {"0 N 0 E on -Z", 0.5, 0.5, {0, 0, -1}},
         {"0 N 90 E on -X", 0.75, 0.5, {-1, 0, 0}},
