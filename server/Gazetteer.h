@@ -3,6 +3,7 @@
 #include "server/IndexFormat.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,7 +51,7 @@ class Gazetteer {
 
     Gazetteer() = default;
     template <typename T> std::span<const T> section(Range r) const {
-        return {reinterpret_cast<const T*>(bytes_.data() + r.offset), r.size / sizeof(T)};
+        return {reinterpret_cast<const T*>(data_ + r.offset), r.size / sizeof(T)};
     }
     bool validate(std::string* error) const;
     void buildScoreBlocks();
@@ -61,7 +62,13 @@ class Gazetteer {
     };
     Best bestIn(size_t begin, size_t end) const;
 
-    std::vector<char> bytes_;
+    static std::optional<Gazetteer> fromStorage(std::shared_ptr<const void> storage,
+                                                const char* data, size_t size,
+                                                std::string* error);
+
+    std::shared_ptr<const void> storage_; // keeps data_ alive: a mapping or a vector
+    const char* data_ = nullptr;
+    size_t size_ = 0;
     Range strings_, places_, placeKeys_, countries_, countryKeys_, regions_, worldMap_, typoKeys_;
     std::vector<Best> smallBlocks_; // per kSmallBlock place keys
     std::vector<Best> largeBlocks_; // per kSmallBlock * kSmallBlock place keys
