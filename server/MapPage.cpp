@@ -73,6 +73,13 @@ MapPage::MapPage(std::string_view worldPath) {
 }
 
 double MapPage::viewWidth(const FoundPlace& place) {
+    if (place.bbox) {
+        // The whole box, with a margin; its height counts through Mercator.
+        const BoundingBox& b = *place.bbox;
+        const double tall = (mercatorDegrees(b.latMax) - mercatorDegrees(b.latMin)) *
+                            kPageWidth / kMapHeight;
+        return std::clamp(std::max(b.lonSpan(), tall) * 1.25, 2.0, 360.0);
+    }
     if (place.kind != FoundPlace::Kind::Country || place.areaKm2 <= 0)
         return kCityWidth;
     // A square of the country's area, four times over, for its neighbours.
@@ -81,7 +88,7 @@ double MapPage::viewWidth(const FoundPlace& place) {
 }
 
 std::string MapPage::mapSvg(double lon, double lat, double width, bool pin,
-                            std::string_view label) const {
+                            std::string_view label, double pinLon, double pinLat) const {
     const double height = width * kMapHeight / kPageWidth;
     const double limit = mercatorDegrees(kMaxLat);
     double centreY = -mercatorDegrees(lat);
@@ -99,8 +106,13 @@ std::string MapPage::mapSvg(double lon, double lat, double width, bool pin,
     if (pin) {
         // Drawn in screen points, its tip on the place.
         const double scale = width / kPageWidth;
-        svg += "<g transform=\"translate(" + number(lon, 5) + " " +
-               number(-mercatorDegrees(lat), 5) + ") scale(" + number(scale, 6) + ")\">";
+        // Near the 180th meridian the pin may lie on the map's copy beyond it.
+        if (pinLon - lon > 180)
+            pinLon -= 360;
+        else if (pinLon - lon < -180)
+            pinLon += 360;
+        svg += "<g transform=\"translate(" + number(pinLon, 5) + " " +
+               number(-mercatorDegrees(pinLat), 5) + ") scale(" + number(scale, 6) + ")\">";
         svg += "<path d=\"M0 0C-2-6-8-10-8-16a8 8 0 1 1 16 0c0 6-6 10-8 16z\" fill=\"#e0322d\" "
                "stroke=\"#ffffff\" stroke-width=\"1.5\"/>"
                "<circle cy=\"-16\" r=\"3\" fill=\"#ffffff\"/></g>";
@@ -115,7 +127,7 @@ std::string MapPage::render(std::string_view query, const std::optional<FoundPla
         body += query.empty() ? std::string("Nothing was asked for.")
                               : "Nothing matches \u201C" + escapeHtml(query) + "\u201D.";
         body += "</div></header>";
-        body += mapSvg(0, 20, 360, false, "World map");
+        body += mapSvg(0, 20, 360, false, "World map", 0, 20);
         body += "<div class=\"hint\">Try a city or a country, such as Paris or Paris, Texas, "
                 "or coordinates such as 12.972,77.595.</div>";
         return page("Not found", body);
@@ -140,7 +152,20 @@ std::string MapPage::render(std::string_view query, const std::optional<FoundPla
     }
     std::string body = "<header><h1>" + escapeHtml(title) + "</h1><div class=\"sub\">" +
                        escapeHtml(subtitle) + "</div></header>";
-    body += mapSvg(place->lon, place->lat, viewWidth(*place), true, "Map of " + title);
+    // An area is framed around its box; the pin stays on its label point.
+    double centreLon = place->lon, centreLat = place->lat;
+    if (const auto& b = place->bbox) {
+        centreLon = b->lonMin + b->lonSpan() / 2;
+        if (centreLon > 180)
+            centreLon -= 360;
+        centreLat = std::clamp(
+            std::atan(std::sinh((mercatorDegrees(b->latMin) + mercatorDegrees(b->latMax)) / 2 *
+                                std::numbers::pi / 180)) *
+                180 / std::numbers::pi,
+            -kMaxLat, kMaxLat);
+    }
+    body += mapSvg(centreLon, centreLat, viewWidth(*place), true, "Map of " + title,
+                   place->lon, place->lat);
     body += "<div class=\"coords\">" + coordinatesText(place->lat, place->lon) + "</div>";
     return page(title, body);
 }

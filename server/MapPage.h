@@ -22,8 +22,9 @@ class MapPage {
     static double viewWidth(const FoundPlace& place);
 
   private:
-    std::string mapSvg(double lon, double lat, double width, bool pin,
-                       std::string_view label) const;
+    // Centred on lon, lat; the pin, if any, at pinLon, pinLat.
+    std::string mapSvg(double lon, double lat, double width, bool pin, std::string_view label,
+                       double pinLon, double pinLat) const;
 
     std::string worldDefs_;
 };
