@@ -3,6 +3,7 @@
 #include "engine3d/RotateBy.h"
 #include "platform/Log.h"
 #include "world/CommandBoard.h"
+#include "world/GlobeTurn.h"
 #include "world/TerraboWorld.h"
 
 namespace terrabo {
@@ -67,7 +68,9 @@ void TerraboWorld::update(float) {
     }
 
     if (board.turnPending) {
-        // Western targets turn the long way round so the Y angle always decreases.
+        // Western targets are kept on the board as lon + 360 and -lat; the
+        // place itself is the one asked for.
+        const double latitude = board.targetLat, longitude = board.targetLon;
         if (board.targetLon < 0.0f) {
             board.targetLon = board.targetLon + 360.0f;
             board.targetLat = -board.targetLat;
@@ -76,8 +79,12 @@ void TerraboWorld::update(float) {
             cam->setLocation(kHomeCamera);
         if (globe) {
             globe->setRotation(kHomeGlobeRotation);
-            globe->runAction(
-                std::make_shared<RotateBy>(kTurnSeconds, Vec3{0.0f, -board.targetLon, board.targetLat}));
+            // Ends with the place facing the camera, north up; the Y angle
+            // only ever decreases, by less than a full turn.
+            const Vec3 end = facingRotation(latitude, longitude);
+            const Vec3 by{end.x - kHomeGlobeRotation.x, end.y - kHomeGlobeRotation.y,
+                          end.z - kHomeGlobeRotation.z};
+            globe->runAction(std::make_shared<RotateBy>(kTurnSeconds, by));
         }
         board.turnPending = 0;
     }

@@ -1,11 +1,15 @@
 #include "WorldFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace terrabo {
 namespace {
 
 using FrameUpdate = WorldFrames;
+
+constexpr double kDegree = std::numbers::pi / 180;
 
 TEST_F(FrameUpdate, ZoomStepsStopAtTheNearLimit) {
     // Each string is one frame's requests: i zoom in, o zoom out.
@@ -212,14 +216,15 @@ TEST_F(FrameUpdate, TurnsRewriteWesternTargetsAndEndOnTheTarget) {
         float boardLon, boardLat;
         Vec3 end;
     };
+    // At 90 degrees east or west and on the equator the end is exact.
     const Case cases[] = {
         {-90, 45, 270, -45, {0, -90, -45}},
         {90, 45, 90, 45, {0, 90, 45}},
-        {0, 30, 0, 30, {0, 180, 30}},
+        {0, 30, 0, 30, {-30, 180, 0}},
         {10, 0, 10, 0, {0, 170, 0}},
-        {-10, 20, 350, -20, {0, -170, -20}},
-        {180, -20, 180, -20, {0, 0, -20}},
-        {-180, 10, 180, -10, {0, 0, -10}},
+        {-10, 20, 350, -20, {-19.6835f, -169.3724f, -3.6164f}},
+        {180, -20, 180, -20, {-20, 0, 0}},
+        {-180, 10, 180, -10, {10, 0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "lon " << c.lon << " lat " << c.lat);
@@ -235,10 +240,76 @@ TEST_F(FrameUpdate, TurnsRewriteWesternTargetsAndEndOnTheTarget) {
         EXPECT_EQ(camZ(), 5.0f);
         EXPECT_EQ(globeRotation(), (Vec3{0, 180, 0})) << "the turn's first step is at its start";
         frames(30);
-        EXPECT_NEAR(globeRotation().y, (180 + c.end.y) / 2, 0.5f);
+        EXPECT_NEAR(globeRotation().y, (180 + c.end.y) / 2, 0.5f) << "linear in the angles";
+        EXPECT_NEAR(globeRotation().x, c.end.x / 2, 0.5f);
         frames(30);
-        EXPECT_EQ(globeRotation(), c.end) << "after one second of frames";
+        EXPECT_NEAR(globeRotation().x, c.end.x, 1e-3f) << "after one second of frames";
+        EXPECT_NEAR(globeRotation().y, c.end.y, 1e-3f);
+        EXPECT_NEAR(globeRotation().z, c.end.z, 1e-3f);
+        if (c.lat == 0 || std::abs(c.lon) == 90) {
+            EXPECT_EQ(globeRotation(), c.end);
+        }
         EXPECT_EQ(runningTurns(), 0);
+    }
+}
+
+// Where the model's mapping puts a place: longitude 0 on -Z, east toward -X,
+// north on +Y.
+Vec3 modelPoint(double lat, double lon) {
+    const double p = lat * kDegree, l = lon * kDegree;
+    return {static_cast<float>(-std::cos(p) * std::sin(l)), static_cast<float>(std::sin(p)),
+            static_cast<float>(-std::cos(p) * std::cos(l))};
+}
+
+double arcDegrees(Vec3 a, Vec3 b) {
+    const double d = double{a.x} * b.x + double{a.y} * b.y + double{a.z} * b.z;
+    const double na = std::sqrt(double{a.x} * a.x + double{a.y} * a.y + double{a.z} * a.z);
+    const double nb = std::sqrt(double{b.x} * b.x + double{b.y} * b.y + double{b.z} * b.z);
+    return std::acos(std::clamp(d / (na * nb), -1.0, 1.0)) / kDegree;
+}
+
+TEST_F(FrameUpdate, TurnBringsThePlaceToTheViewCentreNorthUp) {
+    struct Case {
+        const char* what;
+        double lat, lon;
+    };
+    const Case cases[] = {
+        {"Paris", 48.8566, 2.3522},
+        {"Reykjavik", 64.1466, -21.9426},
+        {"Sydney", -33.8688, 151.2093},
+        {"Tokyo", 35.6762, 139.6503},
+        {"Anchorage", 61.2181, -149.9003},
+        {"Cape Town", -33.9249, 18.4241},
+        {"Quito", -0.1807, -78.4678},
+        {"Greenwich", 51.4779, 0},
+        {"just west of Greenwich", 51.4779, -0.0005},
+        {"south on the prime meridian", -40, 0},
+        {"east of the date line", -17.7134, 178.065},
+        {"west of the date line", 51.88, -176.658},
+        {"on the date line", 65, 180},
+        {"near the north pole", 89.5, 45},
+        {"near the south pole", -89.5, -120},
+        {"45 N 90 W", 45, -90},
+        {"southern, far west", -54.8, -68.3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        commandBoard().targetLat = static_cast<float>(c.lat);
+        commandBoard().targetLon = static_cast<float>(c.lon);
+        commandBoard().turnPending = 1;
+        frames(61);
+        ASSERT_EQ(runningTurns(), 0);
+        EXPECT_LE(180 - globeRotation().y, 360) << "the Y angle went down by less than a turn";
+        EXPECT_GE(180 - globeRotation().y, 0);
+
+        // The camera looks down -Z from +Z: the point nearest it is the one
+        // the globe's transform turns onto +Z.
+        const Mat4 globe = world->globe->worldTransform();
+        const Vec3 seen = globe.transformDirection(modelPoint(c.lat, c.lon));
+        EXPECT_LT(arcDegrees(seen, {0, 0, 1}), 0.1) << "off the view's centre";
+        const Vec3 north = globe.transformDirection({0, 1, 0});
+        EXPECT_GT(north.y, 0) << "north points down";
+        EXPECT_LT(std::abs(std::atan2(north.x, north.y)) / kDegree, 0.1) << "north leans";
     }
 }
 
@@ -254,14 +325,18 @@ TEST_F(FrameUpdate, SecondTurnStartsFromHomeAndDecidesUntilItEnds) {
     frame();
     EXPECT_EQ(globeRotation(), (Vec3{0, 180, 0}));
     // The first turn ends in these frames, unseen.
+    const Vec3 end{-7.64427f, 139.567539f, 6.466354f};
     for (int i = 1; i <= 59; ++i) {
         frame();
         const float t = static_cast<float>(i) / 60.0f;
-        EXPECT_NEAR(globeRotation().y, 180 - 40 * t, 0.01f) << "frame " << i;
-        EXPECT_NEAR(globeRotation().z, 10 * t, 0.01f) << "frame " << i;
+        EXPECT_NEAR(globeRotation().x, end.x * t, 0.01f) << "frame " << i;
+        EXPECT_NEAR(globeRotation().y, 180 + (end.y - 180) * t, 0.01f) << "frame " << i;
+        EXPECT_NEAR(globeRotation().z, end.z * t, 0.01f) << "frame " << i;
     }
     frame();
-    EXPECT_EQ(globeRotation(), (Vec3{0, 140, 10}));
+    EXPECT_NEAR(globeRotation().x, end.x, 1e-4f);
+    EXPECT_NEAR(globeRotation().y, end.y, 1e-4f);
+    EXPECT_NEAR(globeRotation().z, end.z, 1e-4f);
     EXPECT_EQ(runningTurns(), 0);
 }
 
@@ -316,7 +391,9 @@ TEST_F(FrameUpdate, TurnThenAutoZoomAsAFoundPlaceRunsThem) {
     EXPECT_EQ(camZ(), 5.0f);
     commandBoard().autoZoomPending = 1;
     frames(60);
-    EXPECT_EQ(globeRotation(), (Vec3{0, 180 - 77.6f, 12.97f}));
+    EXPECT_NEAR(globeRotation().x, -2.7625f, 1e-3f);
+    EXPECT_NEAR(globeRotation().y, 102.0931f, 1e-3f);
+    EXPECT_NEAR(globeRotation().z, 12.6773f, 1e-3f);
     frames(5);
     EXPECT_EQ(camZ(), -3.0f);
     EXPECT_EQ(commandBoard().autoZoomPending, 1);
