@@ -8,11 +8,11 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build ccache pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
-  qt6-webengine-dev qt6-positioning-dev qt6-tools-dev libqt6uitools6
+  qt6-webengine-dev qt6-positioning-dev libqt6positioning6-plugins qt6-tools-dev libqt6uitools6
   libcurl4-openssl-dev libboost-dev libssl-dev nlohmann-json3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgles-dev libegl-dev libgl1-mesa-dri mesa-utils
-  xvfb xauth x11-apps xdotool fonts-liberation xplanet-images imagemagick
+  xvfb xauth x11-apps xdotool dbus-daemon fonts-liberation xplanet-images imagemagick
   wrk nginx-light curl clang libclang-rt-14-dev
   nodejs python3
 )

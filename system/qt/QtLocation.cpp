@@ -3,11 +3,10 @@
 #include <QTimer>
 
 namespace terrabo {
-namespace {
-constexpr int kFixTimeoutMs = 30000;
-}
-
-QtLocationManager::QtLocationManager() : source_(QGeoPositionInfoSource::createDefaultSource(&guard_)) {
+QtLocationManager::QtLocationManager(const QString& sourceName, int fixTimeoutMs)
+    : source_(sourceName.isEmpty() ? QGeoPositionInfoSource::createDefaultSource(&guard_)
+                                   : QGeoPositionInfoSource::createSource(sourceName, &guard_)),
+      fixTimeoutMs_(fixTimeoutMs) {
     if (!source_)
         return;
     QObject::connect(source_, &QGeoPositionInfoSource::positionUpdated, &guard_,
@@ -48,7 +47,7 @@ void QtLocationManager::startUpdatingLocation() {
         QTimer::singleShot(0, &guard_, [this] { fail(); });
         return;
     }
-    source_->requestUpdate(kFixTimeoutMs);
+    source_->requestUpdate(fixTimeoutMs_);
 }
 
 void QtLocationManager::stopUpdatingLocation() {
