@@ -52,6 +52,8 @@ public:
     std::string saveFilePath() const;
     void callZoom();
     bool connected();
+    // Whether the route toward the host of `address` can be used.
+    bool connected(const std::string& address);
 
     // Web panel.
     void mapAxn();

@@ -97,7 +97,7 @@ void TerraboLayer::textFieldDidEndEditing(TextField& field) {
         }
     }
 
-    if (!connected()) {
+    if (!connected(appContext().lookupBase)) {
         commandBoard().spinOn = 1;
         removePlaceLabel();
         alert(kUnableToConnect);

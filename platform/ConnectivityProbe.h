@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace terrabo {
 
@@ -22,6 +23,12 @@ class ConnectivityProbe {
     virtual ~ConnectivityProbe() = default;
     // nullopt when the route's state cannot be read.
     virtual std::optional<RouteFlags> defaultRoute() = 0;
+    // The route toward one host (a name or an address literal); a probe that
+    // knows nothing better answers with the default route.
+    virtual std::optional<RouteFlags> routeTo(const std::string& host) {
+        static_cast<void>(host);
+        return defaultRoute();
+    }
 };
 
 } // namespace terrabo

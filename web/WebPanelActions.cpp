@@ -25,7 +25,7 @@ std::string blanksEscaped(const std::string& text) {
 } // namespace
 
 void TerraboLayer::moreAxn() {
-    if (connected()) {
+    if (connected(appContext().appsUrl)) {
         more = true;
         webAxn();
         return;

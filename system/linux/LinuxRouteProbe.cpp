@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <cstring>
 #include <limits>
 
 namespace terrabo {
@@ -55,6 +59,37 @@ std::optional<QString> defaultInterface(const QByteArray& table) {
 }
 
 } // namespace
+
+bool isLoopbackHost(const std::string& host) {
+    std::string h = host;
+    if (h.size() >= 2 && h.front() == '[' && h.back() == ']')
+        h = h.substr(1, h.size() - 2);
+    if (!h.empty() && h.back() == '.')
+        h.pop_back();
+    const QString name = QString::fromStdString(h).toLower();
+    if (name == QStringLiteral("localhost"))
+        return true;
+    in_addr v4{};
+    if (inet_pton(AF_INET, h.c_str(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, h.c_str(), &v6) == 1) {
+        if (IN6_IS_ADDR_LOOPBACK(&v6))
+            return true;
+        return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+    }
+    return false;
+}
+
+std::optional<RouteFlags> LinuxRouteProbe::routeTo(const std::string& host) {
+    // The bundled server on this machine answers without any network.
+    if (isLoopbackHost(host)) {
+        RouteFlags flags;
+        flags.reachable = true;
+        return flags;
+    }
+    return defaultRoute();
+}
 
 LinuxRouteProbe::LinuxRouteProbe(std::string rootDir) : root_(std::move(rootDir)) {
     if (root_.empty() || root_.back() != '/')

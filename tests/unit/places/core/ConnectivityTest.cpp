@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace terrabo {
 namespace {
 
@@ -44,7 +47,12 @@ class FixedProbe final : public ConnectivityProbe {
         ++reads;
         return flags_;
     }
+    std::optional<RouteFlags> routeTo(const std::string& host) override {
+        hosts.push_back(host);
+        return defaultRoute();
+    }
     int reads = 0;
+    std::vector<std::string> hosts;
 
   private:
     std::optional<RouteFlags> flags_;
@@ -57,6 +65,26 @@ TEST(Connectivity, StatusFollowsTheFlagsInOrder) {
         EXPECT_EQ(isConnected(probe), c.status != RouteStatus::NotReachable) << c.what;
         isConnected(probe);
         EXPECT_EQ(probe.reads, 2) << "a fresh look every time";
+    }
+}
+
+TEST(Connectivity, AsksAboutTheHostOfTheAddressInUse) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://127.0.0.1:8765", "127.0.0.1"},
+        {"http://127.0.0.1:8765/apps", "127.0.0.1"},
+        {"https://Maps.Example.ORG/maps?q=x", "maps.example.org"},
+        {"http://user:pw@host.example:80/", "host.example"},
+        {"http://[::1]:8765/apps", "[::1]"},
+        {"http://localhost?q=a:b", "localhost"},
+        {"http://host#frag", "host"},
+        {"no scheme at all", ""},
+        {"", ""},
+    };
+    for (const auto& [address, host] : cases) {
+        EXPECT_EQ(hostOfAddress(address), host) << address;
+        FixedProbe probe(RouteFlags{true, false, false, false, false, false});
+        EXPECT_TRUE(isConnected(probe, address));
+        EXPECT_EQ(probe.hosts, std::vector<std::string>{host}) << address;
     }
 }
 

@@ -108,6 +108,34 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   kLocal}));
 
+TEST(RouteProbe, TellsLoopbackHostsFromOthers) {
+    const std::pair<const char*, bool> cases[] = {
+        {"127.0.0.1", true},      {"127.255.3.4", true},   {"localhost", true},
+        {"LocalHost.", true},     {"::1", true},           {"[::1]", true},
+        {"::ffff:127.0.0.1", true}, {"128.0.0.1", false},  {"10.0.0.1", false},
+        {"0.0.0.0", false},       {"::", false},           {"example.org", false},
+        {"localhost.example.org", false}, {"127.0.0.1.example.org", false},
+        {"", false},              {"[::1", false},
+    };
+    for (const auto& [host, loopback] : cases)
+        EXPECT_EQ(isLoopbackHost(host), loopback) << host;
+}
+
+TEST(RouteProbe, LoopbackIsReachableWithoutADefaultRoute) {
+    // A machine whose only network is loopback: an empty route table.
+    QTemporaryDir root;
+    QDir().mkpath(root.filePath(QStringLiteral("proc/net")));
+    QFile table(root.filePath(QStringLiteral("proc/net/route")));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    table.write(kHeading);
+    table.close();
+    LinuxRouteProbe probe(root.path().toStdString());
+    EXPECT_EQ(probe.routeTo("127.0.0.1"), kLocal);
+    EXPECT_EQ(probe.routeTo("[::1]"), kLocal);
+    EXPECT_EQ(probe.routeTo("example.org"), kOffline) << "other hosts keep the default route's answer";
+    EXPECT_EQ(probe.routeTo(""), kOffline);
+}
+
 TEST(RouteProbe, ReadsThisMachine) {
     // Whatever the network here, the kernel's table is readable.
     LinuxRouteProbe probe;
