@@ -6,7 +6,10 @@ app=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf 'frames 3\nscreenshot %s/frame.png\n' "$work" >"$work/run.script"
-"$app" --script "$work/run.script" --documents "$work/documents" >/dev/null 2>"$work/err.log"
+# A port nothing listens on: the banner must not come from whatever serves the built-in address.
+closed="http://127.0.0.1:$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+"$app" --script "$work/run.script" --documents "$work/documents" --lookup-base "$closed" \
+  --map-base "$closed" --apps-url "$closed/apps" --ads-base "$closed" >/dev/null 2>"$work/err.log"
 
 # Mean colour of a small box, as "r g b" from 0 to 255.
 mean() {

@@ -10,8 +10,13 @@ expected=${expected:-0}
 options=$(sed -n 's/^# options: *//p' "$script" | head -n 1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"; [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null' EXIT
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+# Never the built-in addresses: whatever serves there is not ours. A port that
+# nothing listens on refuses at once.
+closed="http://127.0.0.1:$(free_port)"
+options="--lookup-base $closed --map-base $closed --apps-url $closed/apps --ads-base $closed $options"
 if grep -q '^# server' "$script"; then
-  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  port=$(free_port)
   "$TERRABO_SERVER" --port "$port" >"$work/server.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null && break; sleep 0.1; done
