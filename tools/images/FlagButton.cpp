@@ -1,4 +1,5 @@
-// The marker of a found place: a blue map pin with a white flag in its head.
+// The marker of a found place: a blue map pin with a white flag in its head,
+// its tip on the place.
 #include "Canvas.h"
 #include "Drawings.h"
 #include "OverlayScales.h"
@@ -14,10 +15,14 @@
 namespace terrabo::images {
 namespace {
 
-constexpr double kSide = 50;
-constexpr double kHeadRadius = 14.5;
-constexpr QPointF kHead(25, 18.5);
-constexpr QPointF kTip(25, 45);
+// The button sits 30 points right of and 35 above the view's centre, where the
+// found place ends up; the pin's tip is drawn on that centre, so the image
+// reaches down and left of the button's position.
+constexpr double kWidth = 84;
+constexpr double kHeight = 78;
+constexpr QPointF kTip(kWidth / 2 - 30, kHeight / 2 + 35);
+constexpr double kHeadRadius = 10.5;
+constexpr QPointF kHead = kTip - QPointF(0, 24);
 
 // Head circle joined to the tip by its two tangents.
 QPainterPath pinOutline(double drop) {
@@ -47,7 +52,11 @@ void groundShadow(QPainter& p, bool pressed) {
 
 void whiteFlag(QPainter& p, double drop, bool pressed) {
     const QColor white = pressed ? palette::kIconPressed : palette::kIcon;
-    p.translate(0, drop);
+    p.save();
+    // Drawn for a head of radius 14.5 at (25, 18.5), fitted to ours.
+    p.translate(kHead + QPointF(0, drop));
+    p.scale(kHeadRadius / 14.5, kHeadRadius / 14.5);
+    p.translate(-25, -18.5);
     QPen pole(white, 1.9);
     pole.setCapStyle(Qt::RoundCap);
     p.setPen(pole);
@@ -60,13 +69,13 @@ void whiteFlag(QPainter& p, double drop, bool pressed) {
     p.setPen(Qt::NoPen);
     p.setBrush(white);
     p.drawPath(cloth);
-    p.translate(0, -drop);
+    p.restore();
 }
 
 } // namespace
 
 QImage flagButton(bool pressed) {
-    return paintInPoints({kSide, kSide}, scales::kFlag, [&](QPainter& p) {
+    return paintInPoints({kWidth, kHeight}, scales::kFlag, [&](QPainter& p) {
         const double drop = pressed ? 1 : 0;
         groundShadow(p, pressed);
         const QPainterPath pin = pinOutline(drop);

@@ -144,6 +144,51 @@ TEST(OverlayImages, PressedStatesMatchInSizeAndReadDarker) {
     }
 }
 
+TEST(OverlayImages, FlagPinTipLandsOnTheViewCentre) {
+    // Shown at (190, 275) and half size, the pin's lowest opaque, light point
+    // (body or rim, not its shadow) must be where the found place is: (160, 240).
+    test::qtApp();
+    for (const bool pressed : {false, true}) {
+        SCOPED_TRACE(pressed ? "pressed" : "normal");
+        const QImage image = flagButton(pressed).convertToFormat(QImage::Format_ARGB32);
+        int tipRow = -1;
+        double tipX = 0;
+        for (int y = image.height() - 1; y >= 0 && tipRow < 0; --y) {
+            double sum = 0;
+            int count = 0;
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qAlpha(p) >= 128 && qRed(p) + qGreen(p) + qBlue(p) > 150) {
+                    sum += x;
+                    ++count;
+                }
+            }
+            if (count > 0) {
+                tipRow = y;
+                tipX = sum / count;
+            }
+        }
+        ASSERT_GE(tipRow, 0) << "no pin drawn";
+        const double scale = 0.5;
+        const double x = 190 - image.width() * scale / 2 + (tipX + 0.5) * scale;
+        const double y = 275 + image.height() * scale / 2 - (tipRow + 0.5) * scale;
+        EXPECT_NEAR(x, 160, 1.0);
+        EXPECT_NEAR(y, 240, 1.5);
+        // The pin stands up from its tip: its head is straight above it.
+        const QRect body = QRect(0, 0, image.width(), tipRow).adjusted(0, 0, 0, -10);
+        double headSum = 0;
+        int headCount = 0;
+        for (int yy = body.top(); yy <= body.bottom(); ++yy)
+            for (int xx = 0; xx < image.width(); ++xx)
+                if (qAlpha(image.pixel(xx, yy)) >= 128) {
+                    headSum += xx;
+                    ++headCount;
+                }
+        ASSERT_GT(headCount, 0);
+        EXPECT_NEAR(headSum / headCount, tipX, 2.0);
+    }
+}
+
 TEST(StarField, SameBytesEveryTime) {
     test::qtApp();
     EXPECT_EQ(starField(256), starField(256));
