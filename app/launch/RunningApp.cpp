@@ -87,7 +87,10 @@ RunningApp::RunningApp(QtRuntime& runtime, const LaunchOptions& options, const S
 }
 
 RunningApp::~RunningApp() {
+    runtime_.stopWatchingLifecycle();
     delegate_.reset();
+    // The view's binding still talks to the director while it goes.
+    platform_.reset();
     appContext() = AppContext{};
     Director::reset();
 }

@@ -76,6 +76,8 @@ void QtRuntime::watchLifecycle(QtPlatform& platform, const LifecycleHandlers& ha
     state_->lifecycle = std::make_unique<LifecycleMonitor>(platform.windowWidget(), handlers);
 }
 
+void QtRuntime::stopWatchingLifecycle() { state_->lifecycle.reset(); }
+
 bool QtRuntime::screenshot(QtPlatform& platform, const std::string& file, std::string& error) {
     QWidget* window = platform.windowWidget();
     if (!window) {

@@ -23,6 +23,8 @@ public:
     void waitFor(double seconds);
 
     void watchLifecycle(QtPlatform& platform, const LifecycleHandlers& handlers);
+    // Before the handlers' targets go: closing the window still sends events.
+    void stopWatchingLifecycle();
     // The window with its GL content and widgets, as a PNG.
     static bool screenshot(QtPlatform& platform, const std::string& file, std::string& error);
 
