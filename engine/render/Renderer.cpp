@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace terrabo {
@@ -261,13 +262,16 @@ void Renderer::uploadMesh(Mesh& mesh) {
     mesh.indices = {};
 }
 
-void Renderer::pointMeshAttributes(const void* base) {
+void Renderer::pointMeshAttributes() {
+    // Offsets into the bound buffer, passed as GL wants them; adding them to a
+    // null pointer would be undefined.
+    const auto at = [](std::size_t offset) {
+        return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
+    };
     const auto stride = static_cast<GLsizei>(sizeof(MeshVertex));
-    const auto* bytes = static_cast<const char*>(base);
-    gl_.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride,
-                            bytes + offsetof(MeshVertex, position));
-    gl_.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, bytes + offsetof(MeshVertex, normal));
-    gl_.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, bytes + offsetof(MeshVertex, uv));
+    gl_.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, at(offsetof(MeshVertex, position)));
+    gl_.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, at(offsetof(MeshVertex, normal)));
+    gl_.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, at(offsetof(MeshVertex, uv)));
 }
 
 void Renderer::drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* material) {
@@ -323,7 +327,7 @@ void Renderer::drawMesh(Mesh& mesh, const Mat4& model, const MeshMaterial* mater
                        static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(std::uint16_t)),
                        mesh.indices.data(), GL_STREAM_DRAW);
     }
-    pointMeshAttributes(nullptr);
+    pointMeshAttributes();
     gl_.DrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
     ++drawCalls_;
 }

@@ -89,7 +89,7 @@ class Renderer {
     void setLitUniforms(const Mat4& modelView, const MeshMaterial& material, bool textured);
     bool indicesInRange(const Mesh& mesh);
     void uploadMesh(Mesh& mesh);
-    void pointMeshAttributes(const void* base);
+    void pointMeshAttributes();
     unsigned textureOf(const Picture& picture);
 
     const GlApi& gl_;

@@ -148,9 +148,11 @@ struct FakeGlCalls {
                 complain("use of an unknown program");
             gl().program_ = program;
         };
-        api.VertexAttribPointer = [](GLuint, GLint, GLenum, GLboolean, GLsizei, const void*) {
+        api.VertexAttribPointer = [](GLuint index, GLint, GLenum, GLboolean, GLsizei,
+                                     const void* offset) {
             if (!gl().boundBuffer_[GL_ARRAY_BUFFER])
                 complain("vertices from client memory");
+            gl().attributeOffsets[index] = reinterpret_cast<std::uintptr_t>(offset);
         };
         api.Viewport = [](GLint, GLint, GLsizei, GLsizei) {};
     }

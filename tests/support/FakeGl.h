@@ -2,6 +2,7 @@
 
 #include "platform/GlApi.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -58,6 +59,7 @@ class FakeGl {
     int textureUploads = 0; // level 0 of a texture
     std::vector<LevelUpload> levelUploads;
     int generatedMipmaps = 0;
+    std::map<GLuint, std::uintptr_t> attributeOffsets; // by attribute index, last pointed
     std::vector<std::string> misuse;
 
     int drawsOf(bool indexed) const;

@@ -50,6 +50,21 @@ TEST_F(MeshDraw, ClientMeshIsStreamedEveryDrawAndKeepsItsData) {
     EXPECT_TRUE(gl.misuse.empty()) << gl.misuse.front();
 }
 
+TEST_F(MeshDraw, AttributesPointAtTheirPlaceInTheVertex) {
+    for (const bool gpu : {false, true}) {
+        SCOPED_TRACE(gpu ? "for the GPU" : "in client memory");
+        gl.attributeOffsets.clear();
+        auto mesh = squareMesh();
+        mesh->wantGpuBuffers = gpu;
+        draw3D(*mesh);
+        const std::map<GLuint, std::uintptr_t> expected = {
+            {0, offsetof(MeshVertex, position)},
+            {1, offsetof(MeshVertex, normal)},
+            {2, offsetof(MeshVertex, uv)}};
+        EXPECT_EQ(gl.attributeOffsets, expected);
+    }
+}
+
 TEST_F(MeshDraw, MeshesThatCannotBeDrawnDrawNothing) {
     struct Case {
         const char* name;
