@@ -9,15 +9,22 @@ bool isUnreserved(unsigned char c) {
            c == '.' || c == '_' || c == '~';
 }
 
+// A base given with a trailing slash would otherwise double the path's.
+std::string_view withoutTrailingSlashes(std::string_view base) {
+    while (!base.empty() && base.back() == '/')
+        base.remove_suffix(1);
+    return base;
+}
+
 } // namespace
 
-std::string escapeQueryValue(std::string_view utf8) {
+std::string escapeQueryValue(std::string_view utf8, std::string_view alsoKept) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(utf8.size() * 3);
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
+        if (isUnreserved(c) || alsoKept.find(ch) != std::string_view::npos) {
             escaped += ch;
         } else {
             escaped += '%';
@@ -29,13 +36,15 @@ std::string escapeQueryValue(std::string_view utf8) {
 }
 
 LookupRequest makeLookupRequest(std::string_view base, std::string_view placeText) {
-    // A base given with a trailing slash would otherwise double the path's.
-    while (!base.empty() && base.back() == '/')
-        base.remove_suffix(1);
     LookupRequest request;
-    request.url = std::string(base) + "/zentra/decode.php?address=" + escapeQueryValue(placeText);
+    request.url = std::string(withoutTrailingSlashes(base)) + "/zentra/decode.php?address=" +
+                  escapeQueryValue(placeText);
     request.body = request.url;
     return request;
+}
+
+std::string makeMapAddress(std::string_view base, std::string_view placeText) {
+    return std::string(withoutTrailingSlashes(base)) + "/maps?q=" + escapeQueryValue(placeText, ",");
 }
 
 } // namespace terrabo

@@ -2,6 +2,7 @@
 #include "app/AppContext.h"
 #include "engine/Director.h"
 #include "overlay/TerraboLayer.h"
+#include "places/LookupRequest.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
 
@@ -13,13 +14,6 @@ std::string describe(const std::vector<std::string>& list) {
     for (std::size_t i = 0; i < list.size(); ++i)
         text += (i ? ", " : "") + list[i];
     return text + ")";
-}
-
-std::string blanksEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        out += c == ' ' ? std::string("%20") : std::string(1, c);
-    return out;
 }
 
 } // namespace
@@ -50,7 +44,7 @@ void TerraboLayer::webAxn() {
         const std::string place = result1.value_or("");
         logLine("before.....result11111");
         logLine("&&&&&&  in:%s", place.c_str());
-        address = app.mapBase + "/maps?q=" + blanksEscaped(place);
+        address = makeMapAddress(app.mapBase, place);
         logLine("&&&&&&  %s", address.c_str());
     }
     if (!app.platform || !app.renderView)

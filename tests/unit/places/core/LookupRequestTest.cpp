@@ -63,5 +63,28 @@ TEST(LookupRequest, AddressIsBaseServicePathAndOneParameter) {
     }
 }
 
+TEST(MapAddress, PlaceTextIsOneQueryValue) {
+    const struct {
+        const char* text;
+        const char* query;
+    } cases[] = {
+        {"New York", "New%20York"},
+        {"12.972,77.595", "12.972,77.595"},
+        {"-33.250,151.500", "-33.250,151.500"},
+        {"Bosnia & Herzegovina", "Bosnia%20%26%20Herzegovina"},
+        {"C# #1", "C%23%20%231"},
+        {"100% + more", "100%25%20%2B%20more"},
+        {"a=b?c/d", "a%3Db%3Fc%2Fd"},
+        {"tab\there\n", "tab%09here%0A"},
+        {"S\xC3\xA3o Paulo", "S%C3%A3o%20Paulo"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(makeMapAddress("http://127.0.0.1:8765", c.text),
+                  std::string("http://127.0.0.1:8765/maps?q=") + c.query)
+            << c.text;
+    EXPECT_EQ(makeMapAddress("http://h/", "x"), "http://h/maps?q=x");
+}
+
 } // namespace
 } // namespace terrabo
