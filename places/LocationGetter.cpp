@@ -27,6 +27,10 @@ void LocationGetter::startUpdates() {
 
 void LocationGetter::didUpdateToLocation(LocationManager& manager, const LocationFix& location,
                                          const LocationFix*) {
+    if (!isUsableFix(location)) {
+        didFailWithError(manager);
+        return;
+    }
     manager.stopUpdatingLocation();
     if (delegate_)
         delegate_->newPhysicalLocation(location);

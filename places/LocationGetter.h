@@ -2,9 +2,17 @@
 
 #include "platform/Location.h"
 
+#include <cmath>
 #include <memory>
 
 namespace terrabo {
+
+// A fix the globe can turn to: finite degrees on the Earth. A service that
+// reports anything else has failed, whatever it says.
+inline bool isUsableFix(const LocationFix& fix) {
+    return std::isfinite(fix.latitude) && std::isfinite(fix.longitude) &&
+           std::fabs(fix.latitude) <= 90.0 && std::fabs(fix.longitude) <= 180.0;
+}
 
 class LocationGetterDelegate {
 public:
@@ -13,7 +21,8 @@ public:
 };
 
 // A one-shot request of the device's position: the first answer stops the
-// service and goes to the delegate; an error shows an alert instead.
+// service and goes to the delegate; an error, or a fix that is no position,
+// shows an alert instead.
 class LocationGetter final : public LocationManagerDelegate {
 public:
     explicit LocationGetter(LocationService* service) : service_(service) {}
