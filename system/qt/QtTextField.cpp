@@ -1,14 +1,62 @@
 #include "system/qt/QtTextField.h"
 
 #include <QPalette>
+#include <QSignalBlocker>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <sstream>
 
 namespace terrabo {
 
+namespace {
+
+// The longest start of text that fits max UTF-16 units and ends between two
+// characters as a reader sees them (a letter keeps its accents, an emoji
+// both its halves).
+QString cutToFit(const QString& text, qsizetype max) {
+    if (text.size() <= max)
+        return text;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    graphemes.setPosition(max);
+    if (!graphemes.isAtBoundary())
+        graphemes.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(graphemes.position(), 0));
+}
+
+// Qt cuts pasted text at its length limit by UTF-16 units; half an emoji
+// left behind is no character at all.
+bool dropLoneSurrogates(QString& text) {
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool pairStart = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pairEnd = c.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate();
+        if (c.isSurrogate() && !pairStart && !pairEnd)
+            continue;
+        text[kept++] = c;
+    }
+    if (kept == text.size())
+        return false;
+    text.truncate(kept);
+    return true;
+}
+
+} // namespace
+
 QtTextField::QtTextField(Rect frame) : WidgetView<TextField>(new QLineEdit) {
     widget_->setGeometry(toQRect(frame));
     QObject::connect(edit(), &QLineEdit::returnPressed, edit(), [this] { pressReturn(); });
+    QObject::connect(edit(), &QLineEdit::textChanged, edit(), [this](const QString& changed) {
+        QString text = changed;
+        if (!dropLoneSurrogates(text))
+            return;
+        const int cursor = std::min<int>(edit()->cursorPosition(), static_cast<int>(text.size()));
+        const QSignalBlocker quiet(edit());
+        edit()->setText(text);
+        edit()->setCursorPosition(cursor);
+    });
     QObject::connect(edit(), &QLineEdit::editingFinished, edit(), [this] {
         // Losing the focus to another widget ends the edit like a resign.
         if (editing_ && !edit()->hasFocus())
@@ -32,7 +80,12 @@ void QtTextField::setTextColor(Color4F color) {
 
 std::string QtTextField::text() const { return edit()->text().toStdString(); }
 
-void QtTextField::setText(const std::string& text) { edit()->setText(QString::fromStdString(text)); }
+void QtTextField::setText(const std::string& text) {
+    // fromUtf8 would drop a leading byte-order mark, which is part of what was typed.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    edit()->setText(cutToFit(decoded, edit()->maxLength()));
+}
 
 void QtTextField::becomeFirstResponder() {
     if (!hasSuperview())
