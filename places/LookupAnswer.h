@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,9 +14,14 @@ struct FoundPlace {
     std::string details;
 };
 
-// The response body as text the history file can hold unchanged: byte
-// sequences that are not UTF-8, and characters an XML file cannot carry, become
-// U+FFFD. Storing this text and evaluating it give the same verdict later.
+// Bodies larger than this are no answer: nothing that big is a place, and it
+// would be kept in the history for good.
+constexpr std::size_t kMaxAnswerBytes = 64 * 1024;
+
+// The response body as text the history file can hold unchanged: one leading
+// byte-order mark is dropped, byte sequences that are not UTF-8 and characters
+// an XML file cannot carry become U+FFFD. Storing this text and evaluating it
+// give the same verdict later.
 std::string decodeAnswerText(std::string_view body);
 
 // nullopt when the answer reports no place: a capital N in one of the first

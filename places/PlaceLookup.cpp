@@ -110,7 +110,7 @@ void TerraboLayer::textFieldDidEndEditing(TextField& field) {
     std::optional<std::string> body;
     if (appContext().http)
         body = appContext().http->post(request.url, request.body);
-    if (!body) {
+    if (!body || body->size() > kMaxAnswerBytes) {
         alert(kUnableToConnect);
         return;
     }

@@ -9,8 +9,8 @@ namespace terrabo {
 class HttpClient {
   public:
     virtual ~HttpClient() = default;
-    // The response body, whatever the status; nullopt when nothing came back
-    // (no connection, host not found, time-out).
+    // The body of a successful (2xx) response; nullopt when nothing usable came
+    // back (no connection, host not found, time-out, an error status).
     virtual std::optional<std::string> post(const std::string& url, const std::string& body) = 0;
 };
 

@@ -61,6 +61,11 @@ std::optional<std::string> CurlHttpClient::post(const std::string& url, const st
 
     if (curl_easy_perform(h) != CURLE_OK)
         return std::nullopt;
+    // An error page is the server's, not an answer to the question.
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299)
+        return std::nullopt;
     return std::move(sink.body);
 }
 

@@ -12,7 +12,7 @@ struct HttpLimits {
     std::chrono::milliseconds connectTimeout{5000};
     std::chrono::milliseconds totalTimeout{15000};
     // A larger body is no answer: it would be kept in memory and in the history.
-    std::size_t maxBodyBytes = 1 << 20;
+    std::size_t maxBodyBytes = 64 * 1024;
 };
 
 // Blocking POSTs through libcurl's easy interface, plain http or https only.

@@ -1,11 +1,15 @@
 #include "system/qt/PlistFile.h"
 
+#include "platform/Utf8.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace terrabo {
 
@@ -13,110 +17,71 @@ namespace {
 
 using State = StringArrayFile::State;
 
-// The text of one <string>, the reader standing on its start tag. Converting
-// each piece straight to UTF-8 skips building a QString per entry.
-bool readString(QXmlStreamReader& xml, std::string& text) {
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::Characters: {
-            const QByteArray piece = xml.text().toUtf8();
-            text.append(piece.constData(), static_cast<std::size_t>(piece.size()));
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            return true;
-        case QXmlStreamReader::Comment:
-        case QXmlStreamReader::ProcessingInstruction:
-            break;
-        default:
-            return false; // markup or an unknown entity inside the text
-        }
-    }
-    return false;
+std::int64_t nanoseconds(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-// Reads <array> of <string>s, the reader standing just inside the array.
-bool readStrings(QXmlStreamReader& xml, std::vector<std::string>& items) {
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            if (xml.name() != QLatin1String("string") || !readString(xml, items.emplace_back()))
-                return false;
-            break;
-        case QXmlStreamReader::EndElement:
-            return true; // </array>
-        case QXmlStreamReader::Characters:
-            if (!xml.isWhitespace())
-                return false;
-            break;
-        default:
-            break; // comments, processing instructions
-        }
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
-    return false;
-}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
 
-bool readDocument(QXmlStreamReader& xml, std::vector<std::string>& items) {
-    if (!xml.readNextStartElement())
-        return false;
-    // A bare array without the plist wrapper is accepted too.
-    const bool wrapped = xml.name() == QLatin1String("plist");
-    if (wrapped && !xml.readNextStartElement())
-        return false;
-    if (xml.name() != QLatin1String("array") || !readStrings(xml, items))
-        return false;
-    if (wrapped && xml.readNextStartElement())
-        return false; // a second value in the plist
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement)
-            return false;
-    return !xml.hasError();
-}
+  private:
+    int fd_;
+};
 
-// XML 1.0 has no way to write most control characters, not even escaped.
-QString storable(const std::string& utf8) {
-    QString text = QString::fromUtf8(utf8); // bad UTF-8 becomes U+FFFD
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
-            c = QChar::ReplacementCharacter;
+bool readAll(int fd, std::string& bytes, std::size_t expected) {
+    bytes.resize(expected);
+    std::size_t got = 0;
+    while (got < expected) {
+        const ssize_t n = ::read(fd, bytes.data() + got, expected - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false; // an error, or the file shrank under us
+        got += static_cast<std::size_t>(n);
     }
-    return text;
-}
-
-// A bare carriage return would come back as a line feed: XML readers
-// normalise line ends, but keep a character reference as it is.
-void writeString(QXmlStreamWriter& xml, const QString& text) {
-    xml.writeStartElement(QStringLiteral("string"));
-    const QStringList parts = text.split(QLatin1Char('\r'));
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            xml.writeEntityReference(QStringLiteral("#13"));
-        if (!parts[i].isEmpty())
-            xml.writeCharacters(parts[i]);
-    }
-    xml.writeEndElement();
+    return true;
 }
 
 } // namespace
 
+PlistFile::Signature PlistFile::signatureOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
+}
+
 StringArrayFile PlistFile::readStringArray(const std::string& path) {
-    const QString qpath = QString::fromStdString(path);
-    const QFileInfo info(qpath);
-    if (!info.exists() && !info.isSymLink())
-        return {State::Missing, {}};
-    StringArrayFile result{State::NotAnArray, {}};
-    if (!info.isFile() || info.size() > maxFileBytes_)
-        return result;
-    QFile file(qpath);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    QXmlStreamReader xml(&file);
-    std::vector<std::string> items;
-    if (!readDocument(xml, items))
-        return result;
-    result.state = State::Array;
-    result.items = std::move(items);
+    const StringArrayFile notAnArray{State::NotAnArray, {}};
+    // One descriptor for the signature and the bytes, so they belong together.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        struct stat link {};
+        if ((errno == ENOENT || errno == ENOTDIR) && ::lstat(path.c_str(), &link) != 0)
+            return {State::Missing, {}};
+        return notAnArray; // there, but not readable: never written over
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxFileBytes_)
+        return notAnArray;
+    const Signature signature = signatureOf(st);
+    if (known_ && known_->path == path && known_->signature == signature)
+        return known_->file;
+
+    std::string bytes;
+    StringArrayFile result = notAnArray;
+    if (readAll(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
+        if (auto items = plist::readStringArray(bytes))
+            result = {State::Array, std::move(*items)};
+    }
+    known_ = Known{path, signature, result};
     return result;
 }
 
@@ -128,25 +93,24 @@ bool PlistFile::writeStringArrayAtomically(const std::string& path,
     QSaveFile file(qpath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QXmlStreamWriter xml(&file);
-    xml.setAutoFormatting(true);
-    xml.setAutoFormattingIndent(-1); // one tab
-    xml.writeStartDocument();
-    xml.writeDTD(QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"));
-    xml.writeStartElement(QStringLiteral("plist"));
-    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-    xml.writeStartElement(QStringLiteral("array"));
-    for (const std::string& item : items)
-        writeString(xml, storable(item));
-    xml.writeEndElement();
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    if (xml.hasError()) {
-        file.cancelWriting();
+    const std::string document = plist::writeStringArray(items);
+    if (file.write(document.data(), static_cast<qint64>(document.size())) !=
+            static_cast<qint64>(document.size()) ||
+        !file.commit())
         return false;
+
+    // What was just written need not be read back at the next lookup.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        known_.reset();
+        return true;
     }
-    return file.commit();
+    StringArrayFile written{State::Array, {}};
+    written.items.reserve(items.size());
+    for (const std::string& item : items)
+        written.items.push_back(utf8::storable(item));
+    known_ = Known{path, signatureOf(st), std::move(written)};
+    return true;
 }
 
 } // namespace terrabo

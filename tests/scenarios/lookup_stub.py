@@ -18,6 +18,15 @@ ANSWERS = {
     "Few": "1|2",
     "Wordy": "45.5 degrees|abc|Wordy%20place",
     "Dash": "-12.5|-77|Lima%2C%20Peru",
+    "Marked": "\ufeff48.8566|2.3522|Marked%20place",
+    "Bosnia & Herzegovina": "44.17|17.79|Bosnia%20and%20Herzegovina",
+}
+
+# Answers that are no answers: (status, body).
+FAILURES = {
+    "Broken": (500, "1|2|Internal%20error"),
+    "Long": (414, "1|2|URI%20too%20long"),
+    "Huge": (200, "1|2|" + "x" * (64 * 1024)),
 }
 
 
@@ -33,8 +42,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             self.connection.shutdown(2)
             return
-        body = ANSWERS.get(address, "N|N|N").encode()
-        self.send_response(200)
+        status, text = FAILURES.get(address, (200, ANSWERS.get(address, "N|N|N")))
+        body = text.encode()
+        self.send_response(status)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)

@@ -96,6 +96,7 @@ TEST_P(DecodeAnswer, KeepsGoodTextAndMarksTheRest) {
 }
 
 const std::string R = "\xEF\xBF\xBD";
+const std::string BOM = "\xEF\xBB\xBF";
 
 INSTANTIATE_TEST_SUITE_P(
     Bodies, DecodeAnswer,
@@ -113,7 +114,18 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"surrogate", "\xED\xA0\x80", R + R + R},
                       DecodeCase{"beyond U+10FFFF", "\xF4\x90\x80\x80", R + R + R + R},
                       DecodeCase{"NUL and control bytes", "a\0b\x01"s, "a" + R + "b" + R},
-                      DecodeCase{"noncharacter U+FFFF", "\xEF\xBF\xBF", R}));
+                      DecodeCase{"noncharacter U+FFFF", "\xEF\xBF\xBF", R},
+                      DecodeCase{"leading byte-order mark dropped", BOM + "48.85|2.35|Paris",
+                                 "48.85|2.35|Paris"},
+                      DecodeCase{"only the first of two", BOM + BOM + "1|2|x", BOM + "1|2|x"},
+                      DecodeCase{"one inside is text", "1|2|a" + BOM, "1|2|a" + BOM}));
+
+TEST(DecodeAnswer, AMarkedAnswerReadsLikeAnUnmarkedOne) {
+    const auto place = evaluateAnswer(decodeAnswerText(BOM + "48.85|2.35|Paris"));
+    ASSERT_TRUE(place);
+    EXPECT_FLOAT_EQ(place->latitude, 48.85f);
+    EXPECT_FLOAT_EQ(place->longitude, 2.35f);
+}
 
 TEST(DecodeAnswer, ADamagedAnswerStaysNotFoundOnceStored) {
     // The fresh answer and the stored one must give the same verdict.

@@ -28,7 +28,7 @@ struct ReplyCase {
 
 class CurlReply : public ::testing::TestWithParam<ReplyCase> {};
 
-TEST_P(CurlReply, BodyIsTheAnswerWhateverTheStatus) {
+TEST_P(CurlReply, OnlyTheBodyOfASuccessIsAnAnswer) {
     const ReplyCase& c = GetParam();
     StubHttpServer server(StubHttpServer::Mode::Answer, c.reply);
     CurlHttpClient client(HttpLimits{2000ms, 3000ms, 64});
@@ -40,12 +40,26 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReplyCase{"found", response("200 OK", "48.85|2.35|Paris"), "48.85|2.35|Paris"},
         ReplyCase{"empty 200", response("200 OK", ""), ""},
-        ReplyCase{"server error page", response("500 Internal Server Error", "oops"), "oops"},
-        ReplyCase{"not found status", response("404 Not Found", ""), ""},
+        ReplyCase{"no content", response("204 No Content", ""), ""},
+        ReplyCase{"server error page", response("500 Internal Server Error", "1|2|oops"),
+                  std::nullopt},
+        ReplyCase{"address too long", response("414 URI Too Long", "1|2|long"), std::nullopt},
+        ReplyCase{"not found status", response("404 Not Found", ""), std::nullopt},
+        ReplyCase{"redirect", response("302 Found", "1|2|moved"), std::nullopt},
+        ReplyCase{"body at the limit", response("200 OK", std::string(64, 'x')),
+                  std::string(64, 'x')},
         ReplyCase{"body cut short", "HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n1|2|",
                   std::nullopt},
         ReplyCase{"body over the limit", response("200 OK", std::string(65, 'x')), std::nullopt},
         ReplyCase{"not HTTP at all", "garbage\r\n\r\n", std::nullopt}));
+
+TEST(CurlHttpClient, BodiesOverSixtyFourKibibytesAreNoAnswerByDefault) {
+    const std::string big(64 * 1024 + 1, 'x');
+    StubHttpServer server(StubHttpServer::Mode::Answer, response("200 OK", big));
+    EXPECT_EQ(CurlHttpClient().post(server.base() + "/", "b"), std::nullopt);
+    StubHttpServer fits(StubHttpServer::Mode::Answer, response("200 OK", big.substr(1)));
+    EXPECT_EQ(CurlHttpClient().post(fits.base() + "/", "b"), big.substr(1));
+}
 
 TEST(CurlHttpClient, NoAnswerWhenTheServerHangsUpOrIsAbsent) {
     CurlHttpClient client(HttpLimits{2000ms, 3000ms});

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <functional>
+#include <random>
+#include <sys/stat.h>
+
 namespace terrabo {
 namespace {
 
@@ -115,6 +120,13 @@ std::string wrap(const std::string& body) {
     return kHeader + "<plist version=\"1.0\">\n"s + body + "\n</plist>\n";
 }
 
+std::string attributes(int n) {
+    std::string list;
+    for (int i = 0; i < n; ++i)
+        list += " a" + std::to_string(i) + "=\"x\"";
+    return list;
+}
+
 std::string entityBomb() {
     std::string doc = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [\n<!ENTITY a \"aaaaaaaaaa\">\n";
     for (char level = 'b'; level <= 'j'; ++level) {
@@ -159,7 +171,108 @@ INSTANTIATE_TEST_SUITE_P(
         FixtureCase{"binary property list", "bplist00\xA1\x01\x51\x61\x08\x0A"s, std::nullopt},
         FixtureCase{"control character reference", wrap("<array><string>&#1;</string></array>"),
                     std::nullopt},
-        FixtureCase{"entity expansion bomb", entityBomb(), std::nullopt}));
+        FixtureCase{"entity expansion bomb", entityBomb(), std::nullopt},
+        FixtureCase{"internal subset without entities",
+                    "<!DOCTYPE plist [ <!ELEMENT plist ANY> ]>" + wrap("<array/>"), std::nullopt},
+        FixtureCase{"undeclared entity", wrap("<array><string>&nbsp;</string></array>"),
+                    std::nullopt},
+        FixtureCase{"attribute on a string",
+                    wrap("<array><string lang=\"en\">Paris</string></array>"), std::nullopt},
+        FixtureCase{"attribute on the array", wrap("<array id=\"1\"><string>a</string></array>"),
+                    std::nullopt},
+        FixtureCase{"attribute flood on a string", wrap("<array><string" + attributes(80'000) + ">Paris</string></array>"), std::nullopt},
+        FixtureCase{"attribute flood on the root",
+                    std::string(kHeader) + "<plist" + attributes(9) + "><array/></plist>",
+                    std::nullopt},
+        FixtureCase{"leading byte-order mark of the file", "\xEF\xBB\xBF" + wrap("<array/>"),
+                    std::vector<std::string>{}},
+        FixtureCase{"byte-order mark as text",
+                    wrap("<array><string>\xEF\xBB\xBFParis</string></array>"),
+                    std::vector<std::string>{"\xEF\xBB\xBFParis"}},
+        FixtureCase{"CDATA and character references",
+                    wrap("<array><string><![CDATA[<a&b>]]>&#x1F30D;&#13;</string></array>"),
+                    std::vector<std::string>{"<a&b>\xF0\x9F\x8C\x8D\r"}},
+        FixtureCase{"line ends as XML reads them",
+                    wrap("<array><string>a\r\nb\rc</string></array>"),
+                    std::vector<std::string>{"a\nb\nc"}},
+        FixtureCase{"invalid UTF-8", wrap("<array><string>Z\xFCrich</string></array>"),
+                    std::nullopt},
+        FixtureCase{"other encoding declared",
+                    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><array/>", std::nullopt},
+        FixtureCase{"surrogate reference", wrap("<array><string>&#xD800;</string></array>"),
+                    std::nullopt}));
+
+TEST_F(PlistFileTest, FileOverSixteenMebibytesIsNotReadAtAll) {
+    const std::string entry = "<string>" + std::string(1000, 'x') + "</string>";
+    std::string body;
+    while (body.size() <= (std::size_t{16} << 20))
+        body += entry;
+    put(path(), wrap("<array>" + body + "</array>"));
+    EXPECT_EQ(plist_.readStringArray(path()).state, State::NotAnArray);
+}
+
+// Any list written comes back equal; pieces chosen where writers and readers
+// of XML usually slip.
+TEST_F(PlistFileTest, EveryWrittenListReadsBackExactly) {
+    const std::vector<std::string> pieces = {
+        "\xEF\xBB\xBF", "\r", "\r\n", "\n", "\t", " ", "  ", "]]>", "<", ">", "&", "&amp;",
+        "&#13;", "<!--", "-->", "<?x?>", "\"", "'", "Paris", "a", "|", "%20", "\xC3\xA9",
+        "e\xCC\x81", "\xF0\x9F\x8C\x8D", "\xEF\xBF\xBD", "\xE2\x80\xA8", "\x7F",
+        "\xEF\xBF\xBC", "</string>", "<string>", "N|N|N"};
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> list(random() % 6);
+        for (std::string& item : list)
+            for (unsigned n = random() % 8; n > 0; --n)
+                item += pieces[random() % pieces.size()];
+        ASSERT_TRUE(plist_.writeStringArrayAtomically(path(), list));
+        EXPECT_EQ(PlistFile().readStringArray(path()).items, list) << "fresh reader";
+        EXPECT_EQ(plist_.readStringArray(path()).items, list) << "the writer's own reader";
+    }
+}
+
+TEST_F(PlistFileTest, EveryReadSeesWhatIsOnDiskNow) {
+    const std::string file = path();
+    const std::string other = path("other.plist");
+    const auto sameSizeAndTime = [&](const std::vector<std::string>& items) {
+        struct stat before {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        ASSERT_TRUE(PlistFile().writeStringArrayAtomically(other, items));
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+        ASSERT_EQ(::rename(other.c_str(), file.c_str()), 0);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        State state;
+        std::vector<std::string> items;
+    } cases[] = {
+        {"another program replaced it, same size and time",
+         [&] { sameSizeAndTime({"Lyon", "1|2|b"}); }, State::Array, {"Lyon", "1|2|b"}},
+        {"rewritten in place, same size and time",
+         [&] {
+             struct stat before {};
+             ::stat(file.c_str(), &before);
+             std::string bytes = contents(file);
+             bytes.replace(bytes.find("Oslo"), 4, "Rome");
+             put(file, bytes);
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+         },
+         State::Array, {"Rome", "1|2|a"}},
+        {"damaged", [&] { put(file, "<plist><array><string>"); }, State::NotAnArray, {}},
+        {"removed", [&] { QFile::remove(QString::fromStdString(file)); }, State::Missing, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(plist_.writeStringArrayAtomically(file, {"Oslo", "1|2|a"}));
+        ASSERT_EQ(plist_.readStringArray(file).items, (std::vector<std::string>{"Oslo", "1|2|a"}));
+        c.change();
+        const StringArrayFile read = plist_.readStringArray(file);
+        EXPECT_EQ(read.state, c.state) << c.what;
+        EXPECT_EQ(read.items, c.items) << c.what;
+    }
+}
 
 TEST_F(PlistFileTest, DirectoryOrOversizedFileIsNotAnArray) {
     QDir(dir_.path()).mkdir("folder.plist");
