@@ -1,6 +1,6 @@
 #include "places/LookupAnswer.h"
 
-#include "platform/Utf8.h"
+#include "engine/Utf8.h"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "system/qt/PlistFile.h"
 
-#include "platform/Utf8.h"
+#include "engine/Utf8.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/HistoryStore.h"
-#include "platform/PropertyList.h"
+#include "system/qt/PropertyList.h"
 
 #include <cstdint>
 #include <optional>

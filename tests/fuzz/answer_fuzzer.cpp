@@ -2,7 +2,7 @@
 // answer evaluated fresh and its copy stored in the history and read back
 // evaluate the same, and no coordinate is ever infinite or undefined.
 #include "places/LookupAnswer.h"
-#include "platform/PropertyList.h"
+#include "system/qt/PropertyList.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any bytes as a history file, and any list of texts written as one. A file
 // either reads as a list that writes back and reads again unchanged, or is
 // refused; a written list always reads back as what the file can hold.
-#include "platform/PropertyList.h"
-#include "platform/Utf8.h"
+#include "system/qt/PropertyList.h"
+#include "engine/Utf8.h"
 
 #include <cstdint>
 #include <cstdio>

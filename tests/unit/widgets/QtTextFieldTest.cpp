@@ -1,5 +1,5 @@
 #include "../ui/QtApp.h"
-#include "platform/qt/QtTextField.h"
+#include "system/qt/QtTextField.h"
 
 #include <gtest/gtest.h>
 

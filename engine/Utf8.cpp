@@ -1,4 +1,4 @@
-#include "platform/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace terrabo::utf8 {
 

@@ -1,6 +1,6 @@
-#include "platform/PropertyList.h"
+#include "system/qt/PropertyList.h"
 
-#include "platform/Utf8.h"
+#include "engine/Utf8.h"
 
 #include <cstdint>
 
