@@ -6,7 +6,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/terrabo-ccache}"
-export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${TERRABO_UNDER_XVFB:-}" ]; then
   export TERRABO_UNDER_XVFB=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"

@@ -3,7 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/terrabo-ccache}"
-# Paths relative to the checkout, so every clone shares the cache.
-export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)" "$@"
